@@ -1,0 +1,46 @@
+#include "engine/FileColl.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "engine/DiskFile.h"
+
+GSobjFileColl& GSobjFileColl::Instance() {
+    // Never destroyed: disk-file objects with static lifetime may outlive any ordering of
+    // static destructors. The locks are released when the program exits.
+    static GSobjFileColl* coll = [] {
+        auto* c = new GSobjFileColl;
+        std::atexit([] { GSobjFileColl::Instance().ReleaseAllLocks(); });
+        return c;
+    }();
+    return *coll;
+}
+
+void GSobjFileColl::Add(GSO_DiskFile* file) {
+    std::lock_guard<std::recursive_mutex> g(guard_);
+    if (std::find(files_.begin(), files_.end(), file) == files_.end()) files_.push_back(file);
+}
+
+void GSobjFileColl::Remove(GSO_DiskFile* file) {
+    std::lock_guard<std::recursive_mutex> g(guard_);
+    files_.erase(std::remove(files_.begin(), files_.end(), file), files_.end());
+}
+
+GSO_DiskFile* GSobjFileColl::FindByPath(const std::string& identity,
+                                        const GSO_DiskFile* except) const {
+    std::lock_guard<std::recursive_mutex> g(guard_);
+    for (GSO_DiskFile* f : files_) {
+        if (f != except && f->Path() == identity) return f;
+    }
+    return nullptr;
+}
+
+size_t GSobjFileColl::Count() const {
+    std::lock_guard<std::recursive_mutex> g(guard_);
+    return files_.size();
+}
+
+void GSobjFileColl::ReleaseAllLocks() {
+    std::lock_guard<std::recursive_mutex> g(guard_);
+    for (GSO_DiskFile* f : files_) f->ReleaseSystemLock();
+}

@@ -1,0 +1,31 @@
+#pragma once
+// The process-wide collection of open disk files. Objects that open the same path share
+// one handle and one critical section through it; when the program ends it releases every
+// lock still held.
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+class GSO_DiskFile;
+
+class GSobjFileColl {
+public:
+    static GSobjFileColl& Instance();
+
+    void Add(GSO_DiskFile* file);
+    void Remove(GSO_DiskFile* file);
+    // The first open object with this identity other than `except`, or null.
+    GSO_DiskFile* FindByPath(const std::string& identity, const GSO_DiskFile* except) const;
+    size_t Count() const;
+    // Releases the operating-system lock of every file whose lock count is positive.
+    void ReleaseAllLocks();
+
+    // Held while an object looks up, takes over or gives up a shared handle.
+    std::recursive_mutex& Guard() const { return guard_; }
+
+private:
+    GSobjFileColl() = default;
+    mutable std::recursive_mutex guard_;
+    std::vector<GSO_DiskFile*> files_;
+};

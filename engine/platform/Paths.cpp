@@ -1,0 +1,147 @@
+#include "engine/platform/Paths.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <vector>
+
+#include "engine/platform/Locale.h"
+
+namespace platform {
+
+namespace {
+
+std::vector<std::string> SplitComponents(const std::string& path) {
+    std::vector<std::string> parts;
+    std::string cur;
+    for (char c : path) {
+        if (c == '/') {
+            if (!cur.empty()) parts.push_back(cur);
+            cur.clear();
+        } else {
+            cur += c;
+        }
+    }
+    if (!cur.empty()) parts.push_back(cur);
+    return parts;
+}
+
+std::string CurrentDirectory() {
+    std::string buf(4096, '\0');
+    while (!getcwd(buf.data(), buf.size())) {
+        if (buf.size() > (1u << 20)) return "/";
+        buf.resize(buf.size() * 2);
+    }
+    buf.resize(buf.find('\0'));
+    return buf;
+}
+
+bool Exists(const std::string& path) {
+    struct stat st{};
+    return lstat(path.c_str(), &st) == 0;
+}
+
+}  // namespace
+
+std::string ExpandPath(const std::string& path) {
+    if (path.find('\\') != std::string::npos) return path;
+    size_t colon = path.find(':');
+    if (colon != std::string::npos && colon > 1) return path;
+    std::string full = (!path.empty() && path[0] == '/') ? path : CurrentDirectory() + "/" + path;
+    std::vector<std::string> out;
+    for (const std::string& part : SplitComponents(full)) {
+        if (part == ".") continue;
+        if (part == "..") {
+            if (!out.empty()) out.pop_back();
+            continue;
+        }
+        out.push_back(part);
+    }
+    std::string result;
+    for (const std::string& part : out) result += "/" + part;
+    if (result.empty()) result = "/";
+    if (path.size() > 1 && path.back() == '/' && result != "/") result += '/';
+    return result;
+}
+
+std::string ResolveCase(const std::string& path) {
+    if (path.empty() || path[0] != '/' || Exists(path)) return path;
+    const Locale& loc = CurrentLocale();
+    std::string dir;  // resolved so far, without a trailing '/'
+    bool matching = true;
+    for (const std::string& part : SplitComponents(path)) {
+        std::string candidate = dir + "/" + part;
+        if (matching && !Exists(candidate)) {
+            std::string wanted = loc.UpperCase(part);
+            std::string found;
+            if (DIR* d = opendir(dir.empty() ? "/" : dir.c_str())) {
+                while (dirent* e = readdir(d)) {
+                    if (loc.UpperCase(e->d_name) == wanted) {
+                        found = e->d_name;
+                        break;
+                    }
+                }
+                closedir(d);
+            }
+            if (!found.empty()) {
+                candidate = dir + "/" + found;
+            } else {
+                matching = false;  // nothing further down can exist
+            }
+        }
+        dir = candidate;
+    }
+    if (path.back() == '/') dir += '/';
+    return dir.empty() ? "/" : dir;
+}
+
+std::string IdentityKey(const std::string& path) { return CurrentLocale().UpperCase(path); }
+
+bool FileExists(const std::string& path) {
+    struct stat st{};
+    return stat(ResolveCase(path).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+std::string DirectoryPart(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string FileNamePart(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string ExtensionPart(const std::string& path) {
+    std::string name = FileNamePart(path);
+    size_t dot = name.rfind('.');
+    return dot == std::string::npos ? std::string() : name.substr(dot);
+}
+
+std::string BaseNamePart(const std::string& path) {
+    std::string name = FileNamePart(path);
+    size_t dot = name.rfind('.');
+    return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+std::string ChangeExtension(const std::string& path, const std::string& ext) {
+    std::string dir = DirectoryPart(path);
+    return dir + BaseNamePart(path) + ext;
+}
+
+std::string SiblingPath(const std::string& path, const std::string& ext) {
+    std::string name = ExtensionPart(path);
+    bool hasUpper = false, hasLower = false;
+    for (char c : name) {
+        hasUpper = hasUpper || (c >= 'A' && c <= 'Z');
+        hasLower = hasLower || (c >= 'a' && c <= 'z');
+    }
+    std::string e = ext;
+    if (hasLower && !hasUpper) {
+        for (char& c : e) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    }
+    return ChangeExtension(path, e);
+}
+
+}  // namespace platform
