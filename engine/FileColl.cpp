@@ -1,7 +1,10 @@
 #include "engine/FileColl.h"
 
 #include <algorithm>
+#include <pthread.h>
+
 #include <cstdlib>
+#include <new>
 
 #include "engine/DiskFile.h"
 
@@ -11,6 +14,9 @@ GSobjFileColl& GSobjFileColl::Instance() {
     static GSobjFileColl* coll = [] {
         auto* c = new GSobjFileColl;
         std::atexit([] { GSobjFileColl::Instance().ReleaseAllLocks(); });
+        // A forked child is another program: it must open its files anew, not share the
+        // parent's open file descriptions (and with them the parent's locks).
+        pthread_atfork(nullptr, nullptr, [] { GSobjFileColl::Instance().ForgetAfterFork(); });
         return c;
     }();
     return *coll;
@@ -38,6 +44,13 @@ GSO_DiskFile* GSobjFileColl::FindByPath(const std::string& identity,
 size_t GSobjFileColl::Count() const {
     std::lock_guard<std::recursive_mutex> g(guard_);
     return files_.size();
+}
+
+void GSobjFileColl::ForgetAfterFork() {
+    // Only the forking thread exists now; the guard may have been held by another thread
+    // at the moment of the fork, so it is rebuilt rather than taken.
+    new (&guard_) std::recursive_mutex();
+    files_.clear();
 }
 
 void GSobjFileColl::ReleaseAllLocks() {

@@ -21,6 +21,10 @@ public:
     // Releases the operating-system lock of every file whose lock count is positive.
     void ReleaseAllLocks();
 
+    // In a forked child: forgets the parent's open files, so that every path the child
+    // opens gets a handle of its own.
+    void ForgetAfterFork();
+
     // Held while an object looks up, takes over or gives up a shared handle.
     std::recursive_mutex& Guard() const { return guard_; }
 
