@@ -158,6 +158,24 @@ void GSO_DiskFile::ReleaseSystemLock() {
     }
 }
 
+int GSO_DiskFile::SystemLockRange(uint32_t offset, uint32_t length) {
+    if (!shared_) return 0;
+    if (!share_) return kFileNotOpen;
+    std::lock_guard<std::recursive_mutex> g(share_->cs);
+    return share_->file->LockRange(offset, length);
+}
+
+int GSO_DiskFile::SystemUnlockRange(uint32_t offset, uint32_t length) {
+    if (!shared_ || !share_) return 0;
+    std::lock_guard<std::recursive_mutex> g(share_->cs);
+    return share_->file->UnlockRange(offset, length);
+}
+
+std::recursive_mutex& GSO_DiskFile::CriticalSection() {
+    static std::recursive_mutex closedFile;
+    return share_ ? share_->cs : closedFile;
+}
+
 int32_t GSO_DiskFile::ReadAt(int64_t offset, void* buffer, int32_t length) {
     lastError_ = 0;
     size_t got = 0;

@@ -68,6 +68,13 @@ protected:
     // Reports a non-zero last error with the operation's subcode and the path as detail.
     void IOCheck(int subcode);
     void SetLastErrorCode(int code) { lastError_ = code; }
+    // A lock of the operating system on the shared handle, outside the one-region
+    // bookkeeping of LockRegion (0 or a system code; always 0 when not shared). Used for
+    // the append lock while the object holds a record lock.
+    int SystemLockRange(uint32_t offset, uint32_t length);
+    int SystemUnlockRange(uint32_t offset, uint32_t length);
+    // The critical section of this path's handle (held across a read-modify-write).
+    std::recursive_mutex& CriticalSection();
     // Refuses (error 223) a transfer that would reach past the 2 GiB limit.
     bool OffsetAllowed(int64_t offset, int64_t length);
 

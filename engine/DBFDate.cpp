@@ -1,0 +1,181 @@
+#include "engine/DBFDate.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "engine/RunErrors.h"
+#include "engine/platform/Clock.h"
+#include "engine/platform/Locale.h"
+
+namespace {
+
+// Days from 1970-01-01 of a proleptic Gregorian date (Howard Hinnant's algorithm).
+int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
+    y -= m <= 2;
+    const int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const int64_t yoe = y - era * 400;
+    const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+}
+
+void CivilFromDays(int64_t z, int& year, int& month, int& day) {
+    z += 719468;
+    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const int64_t doe = z - era * 146097;
+    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const int64_t mp = (5 * doy + 2) / 153;
+    day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    year = static_cast<int>(yoe + era * 400 + (month <= 2));
+}
+
+const int64_t kEpochOffset = DaysFromCivil(1899, 12, 30);
+
+std::string TrimRight(const std::string& s) {
+    size_t n = s.size();
+    while (n > 0 && s[n - 1] == ' ') --n;
+    return s.substr(0, n);
+}
+
+[[noreturn]] void NotADate(const std::string& text) {
+    throw EConvertError(0, "'" + text + "' is not a valid date");
+}
+
+// Parses a date in a short date format made of d, M and y runs and separators.
+int64_t ParseLocaleDate(const std::string& text) {
+    const std::string& fmt = platform::CurrentLocale().shortDateFormat;
+    std::string order;
+    for (char c : fmt) {
+        char u = static_cast<char>(c == 'm' ? 'M' : (c == 'D' ? 'd' : (c == 'Y' ? 'y' : c)));
+        if ((u == 'd' || u == 'M' || u == 'y') && order.find(u) == std::string::npos) order += u;
+    }
+    if (order.size() != 3) order = "dMy";
+    std::vector<std::string> parts;
+    std::string cur;
+    size_t i = 0;
+    while (i < text.size() && text[i] == ' ') ++i;
+    for (; i < text.size(); ++i) {
+        char c = text[i];
+        if (c >= '0' && c <= '9') {
+            cur += c;
+        } else {
+            if (cur.empty()) NotADate(text);
+            parts.push_back(cur);
+            cur.clear();
+            if (parts.size() == 3) NotADate(text);
+        }
+    }
+    if (!cur.empty()) parts.push_back(cur);
+    if (parts.size() != 3) NotADate(text);
+    int d = 0, m = 0, y = 0;
+    bool shortYear = false;
+    for (int k = 0; k < 3; ++k) {
+        if (parts[k].size() > 4) NotADate(text);
+        int v = std::stoi(parts[k]);
+        if (order[k] == 'd') d = v;
+        if (order[k] == 'M') m = v;
+        if (order[k] == 'y') {
+            y = v;
+            shortYear = parts[k].size() <= 2;
+        }
+    }
+    if (shortYear) {
+        // The century that puts the year within fifty years of this one.
+        int now = platform::Now().year;
+        int century = now - now % 100;
+        y += century;
+        if (y > now + 49) y -= 100;
+        if (y < now - 50) y += 100;
+    }
+    if (!TgsDBFDate::ValidDate(y, m, d)) NotADate(text);
+    return TgsDBFDate::DayCount(y, m, d);
+}
+
+}  // namespace
+
+TgsDBFDate& TgsDBFDate::Instance() {
+    static TgsDBFDate instance;
+    return instance;
+}
+
+TgsDBFDate::TgsDBFDate()
+    : baseDay_(static_cast<int32_t>(2444240 - DayCount(1980, 1, 1))) {}
+
+int64_t TgsDBFDate::DayCount(int year, int month, int day) {
+    return DaysFromCivil(year, month, day) - kEpochOffset;
+}
+
+void TgsDBFDate::FromDayCount(int64_t count, int& year, int& month, int& day) {
+    CivilFromDays(count + kEpochOffset, year, month, day);
+}
+
+bool TgsDBFDate::ValidDate(int year, int month, int day) {
+    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1) return false;
+    static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return day <= kDays[month - 1] + (month == 2 && leap ? 1 : 0);
+}
+
+int32_t TgsDBFDate::JulianFromText(const std::string& text) const {
+    std::string t = TrimRight(text);
+    if (t.empty() || text == "00000000") return 0;
+    if (t.size() == 8 && t.find_first_not_of("0123456789") == std::string::npos) {
+        int y = std::stoi(t.substr(0, 4)), m = std::stoi(t.substr(4, 2)), d = std::stoi(t.substr(6, 2));
+        if (!ValidDate(y, m, d)) return baseDay_;
+        return static_cast<int32_t>(baseDay_ + DayCount(y, m, d));
+    }
+    return static_cast<int32_t>(baseDay_ + ParseLocaleDate(t));
+}
+
+void TgsDBFDate::JulianSplit(int32_t day, int& year, int& month, int& dayOfMonth) const {
+    FromDayCount(static_cast<int64_t>(day) - baseDay_, year, month, dayOfMonth);
+}
+
+std::string TgsDBFDate::JulianToStorage(int32_t day) const {
+    if (day <= 0) return std::string(8, ' ');
+    int y, m, d;
+    JulianSplit(day, y, m, d);
+    if (y < 0 || y > 9999) return std::string(8, ' ');
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%04d%02d%02d", y, m, d);
+    return buf;
+}
+
+std::string TgsDBFDate::JulianToDisplay(int32_t day) const {
+    if (day <= 0) return "";
+    std::string fmt = platform::CurrentLocale().UpperCase(platform::CurrentLocale().shortDateFormat);
+    while (fmt.find("YYYY") == std::string::npos) {
+        size_t y = fmt.find('Y');
+        fmt.insert(y == std::string::npos ? 0 : y, "Y");
+    }
+    int y, m, d;
+    JulianSplit(day, y, m, d);
+    std::string out;
+    char buf[32];
+    for (size_t i = 0; i < fmt.size();) {
+        char c = fmt[i];
+        size_t run = 1;
+        while (i + run < fmt.size() && fmt[i + run] == c) ++run;
+        if (c == 'D') {
+            std::snprintf(buf, sizeof buf, run >= 2 ? "%02d" : "%d", d);
+            out += buf;
+        } else if (c == 'M') {
+            std::snprintf(buf, sizeof buf, run >= 2 ? "%02d" : "%d", m);
+            out += buf;
+        } else if (c == 'Y') {
+            std::snprintf(buf, sizeof buf, run >= 3 ? "%04d" : "%02d", run >= 3 ? y : y % 100);
+            out += buf;
+        } else {
+            out.append(run, c);
+        }
+        i += run;
+    }
+    return out;
+}
+
+int32_t TgsDBFDate::JulianToday() const {
+    platform::DateTime now = platform::Now();
+    return static_cast<int32_t>(baseDay_ + DayCount(now.year, now.month, now.day));
+}

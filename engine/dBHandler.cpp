@@ -1,0 +1,238 @@
+#include "engine/dBHandler.h"
+
+#include <cstring>
+
+#include "engine/ErrorCodes.h"
+#include "engine/Memo.h"
+#include "engine/platform/SystemCodes.h"
+
+namespace {
+constexpr int32_t kCacheBytes = 32768;
+}
+
+std::unique_ptr<GSO_dBHandler> GSO_dBHandler::Open(const std::string& path, bool readWrite,
+                                                   bool shared) {
+    auto table = std::make_unique<GSO_dBHandler>(path, readWrite, shared);
+    table->OpenTable();
+    return table;
+}
+
+GSO_dBHandler::GSO_dBHandler(const std::string& path, bool readWrite, bool shared)
+    : GSO_dBaseFld(path, readWrite, shared) {}
+
+GSO_dBHandler::~GSO_dBHandler() {
+    try {
+        GSO_dBHandler::CloseTable();
+    } catch (...) {
+    }
+}
+
+void GSO_dBHandler::CloseTable() {
+    SetReadAhead(false);
+    GSO_dBaseFld::CloseTable();
+}
+
+// ---- read-ahead cache ------------------------------------------------------------------
+
+void GSO_dBHandler::AllowReadAhead(bool allowed) {
+    cacheAllowed_ = allowed;
+    if (!allowed) SetReadAhead(false);
+}
+
+void GSO_dBHandler::SetReadAhead(bool on) {
+    if (on && cacheAllowed_ && RecordLength() > 0) {
+        int32_t records = kCacheBytes / RecordLength();
+        if (records < 1) records = 1;
+        cacheRecords_ = records;
+        cache_.assign(static_cast<size_t>(records) * RecordLength(), 0);
+        cacheStart_ = cacheEnd_ = -1;
+        cacheActive_ = true;
+    } else {
+        cacheActive_ = false;
+        cache_.clear();
+        cache_.shrink_to_fit();
+        cacheStart_ = cacheEnd_ = -1;
+    }
+}
+
+int32_t GSO_dBHandler::ReadAt(int64_t offset, void* buffer, int32_t length) {
+    if (!cacheActive_ || offset < HeaderLength() || length <= 0 ||
+        length > static_cast<int32_t>(cache_.size())) {
+        return GSO_dBaseFld::ReadAt(offset, buffer, length);
+    }
+    if (cacheStart_ < 0 || offset < cacheStart_ || offset >= cacheEnd_ - RecordLength()) {
+        cacheStart_ = offset;
+        int32_t got = GSO_dBaseFld::ReadAt(offset, cache_.data(), static_cast<int32_t>(cache_.size()));
+        SetLastErrorCode(0);  // a short read near the end just makes the buffer shorter
+        cacheEnd_ = offset + got;
+    }
+    if (offset >= cacheEnd_) return 0;
+    int32_t n = static_cast<int32_t>(std::min<int64_t>(length, cacheEnd_ - offset));
+    std::memcpy(buffer, cache_.data() + (offset - cacheStart_), static_cast<size_t>(n));
+    return n;
+}
+
+void GSO_dBHandler::WriteAt(int64_t offset, const void* buffer, int32_t length) {
+    GSO_dBaseFld::WriteAt(offset, buffer, length);
+    if (cacheActive_ && cacheStart_ >= 0 && offset > 0 && offset < cacheEnd_ &&
+        offset + length > cacheStart_) {
+        int64_t from = std::max(offset, cacheStart_);
+        int64_t to = std::min(offset + length, cacheEnd_);
+        std::memcpy(cache_.data() + (from - cacheStart_),
+                    static_cast<const uint8_t*>(buffer) + (from - offset),
+                    static_cast<size_t>(to - from));
+    }
+}
+
+// ---- movement --------------------------------------------------------------------------
+
+bool GSO_dBHandler::RecordVisible() { return true; }
+
+bool GSO_dBHandler::Visible() { return (!IsDeleted() || UseDeleted()) && RecordVisible(); }
+
+void GSO_dBHandler::GoRecord(int32_t n) {
+    if (Mode() != gsModeNormal) {
+        PlainGoRecord(n);
+        return;
+    }
+    SetEof(false);
+    SetBof(false);
+    const bool cacheWas = cacheActive_;
+    int32_t request = n;
+    const int32_t direction = (n == gsMoveNext || n == gsMoveTop || n == gsMoveReread) ? gsMoveNext
+                              : (n == gsMovePrior || n == gsMoveBottom)                ? gsMovePrior
+                                                                                        : 0;
+    for (;;) {
+        // A selected tag or an active filter would supply the record number here.
+        PlainGoRecord(request);
+        if (Eof() || Bof()) break;
+        if (request == 0 || RecordNumber() == 0 || (request > 0 && request > RecordCount())) {
+            BlankRecord();
+            break;
+        }
+        if (request > 0) break;  // an absolute record number is always accepted
+        if (Visible()) break;
+        if (direction == 0) break;
+        request = direction;
+    }
+    // Moving past the last record leaves a blank record in the buffer.
+    if (Eof() && n > 0) BlankRecord();
+    if (cacheActive_ != cacheWas) SetReadAhead(cacheWas);
+    if (LockProtocol() == static_cast<int>(TgsLokProtocol::ClipLock)) UnlockIndexFiles();
+}
+
+void GSO_dBHandler::SkipRecords(int32_t count) {
+    if (count == 0) {
+        GoRecord(gsMoveReread);
+        return;
+    }
+    if (!FilterActive() && UseDeleted() && !TagSelected()) {
+        int64_t target = static_cast<int64_t>(RecordNumber()) + count;
+        bool clamped = false;
+        if (target < 1) {
+            target = 1;
+            clamped = true;
+        }
+        if (target > RecordCount()) {
+            RefreshHeader();
+            if (target > RecordCount()) {
+                target = RecordCount();
+                clamped = true;
+            }
+        }
+        if (target >= 1) GoRecord(static_cast<int32_t>(target));
+        if (clamped) {
+            if (count > 0) {
+                SetEof(true);
+            } else {
+                SetBof(true);
+            }
+        }
+        return;
+    }
+    const int32_t step = count > 0 ? gsMoveNext : gsMovePrior;
+    for (int64_t i = 0; i < (count > 0 ? count : -static_cast<int64_t>(count)); ++i) {
+        GoRecord(step);
+        if (Eof() || Bof()) break;
+    }
+}
+
+// ---- writing ---------------------------------------------------------------------------
+
+void GSO_dBHandler::AddRecord() {
+    LockIndexFiles();
+    struct Unlocker {
+        GSO_dBHandler* t;
+        ~Unlocker() { t->UnlockIndexFiles(); }
+    } unlocker{this};
+    GSO_dBaseFld::AddRecord();
+}
+
+void GSO_dBHandler::PutRecord(int32_t n) {
+    LockIndexFiles();
+    struct Unlocker {
+        GSO_dBHandler* t;
+        ~Unlocker() { t->UnlockIndexFiles(); }
+    } unlocker{this};
+    GSO_dBaseFld::PutRecord(n);
+}
+
+bool GSO_dBHandler::Notify(int code, int32_t argument) {
+    GSO_dBaseFld::Notify(code, argument);
+    return true;
+}
+
+void GSO_dBHandler::FlushCompanions() { GSO_dBaseFld::FlushCompanions(); }
+
+bool GSO_dBHandler::Rename(const std::string& newPath) { return GSO_dBaseFld::Rename(newPath); }
+
+void GSO_dBHandler::SetLockProtocol(int protocol) { GSO_dBaseFld::SetLockProtocol(protocol); }
+
+bool GSO_dBHandler::HasIndexFiles() { return false; }
+
+bool GSO_dBHandler::SeekKey(const std::string&) { return false; }
+
+bool GSO_dBHandler::SeekKeyInTag(const std::string&, const std::string&) { return false; }
+
+bool GSO_dBHandler::LockIndexFiles() { return true; }
+
+// ---- packing ---------------------------------------------------------------------------
+
+void GSO_dBHandler::PackTable() {
+    if (IsShared()) ReportError(platform::kAccessDenied, gsSub::kPack, RealPath());
+    const bool cacheWas = cacheActive_;
+    SetReadAhead(false);
+    SetReadAhead(true);
+    const int32_t count = RecordCount();
+    StatusReport(-1, 11, count);
+    std::vector<int> memoFields;
+    for (int n = 1; n <= FieldCount(); ++n) {
+        if (IsMemoField(n) && HasMemo()) memoFields.push_back(n);
+    }
+    int32_t kept = 0;
+    for (int32_t r = 1; r <= count; ++r) {
+        PlainGoRecord(r);
+        if (!IsDeleted()) {
+            ++kept;
+            if (kept != r) PlainPutRecord(kept);
+        } else {
+            for (int n : memoFields) {
+                int32_t block = static_cast<int32_t>(GetNumber(n));
+                if (block != 0) {
+                    if (GSobjMemo* memo = MemoFile(n)) memo->MemoFree(block);
+                }
+            }
+        }
+        StatusReport(11, r, 0);
+    }
+    if (kept < count) {
+        SetRecordCount(kept);
+        const uint8_t eof = 0x1A;
+        WriteAt(RecordOffset(kept + 1), &eof, 1);
+        TruncateAt(RecordOffset(kept + 1) + 1);
+    }
+    MarkHeaderDirty();
+    StatusReport(0, 0, 0);
+    SetReadAhead(cacheWas);
+    GoRecord(gsMoveTop);
+}
