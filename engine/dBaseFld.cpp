@@ -268,7 +268,8 @@ bool GSO_dBaseFld::PutNumber(int n, double value) {
                 break;
             }
             case 'Y': {
-                double t = std::trunc(value * 10000.0);
+                // Rounded, not truncated: 12.3456 x 10,000 is 123455.999... in binary.
+                double t = std::round(value * 10000.0);
                 if (!(t >= -9.2233720368547758e18 && t < 9.2233720368547758e18)) tooLarge();
                 int64_t v = static_cast<int64_t>(t);
                 if (f->length >= 8) std::memcpy(p, &v, 8);
