@@ -65,34 +65,54 @@ int64_t GSobjMemo4::ReadChainHead() {
     return MemoGet32LE(word);
 }
 
+int64_t GSobjMemo4::ReadNode(int64_t current, int64_t steps, int64_t end, uint8_t* node) {
+    if (current < 1 || current > end) {
+        FormatError("the free chain points to block " + Num(current) + ", outside the file (" +
+                    Num(end) + " blocks)");
+    }
+    if (steps >= end) FormatError("the free chain runs in a circle");
+    if (ReadSome(current * blockSize_, node, 8) < 8) {
+        FormatError("the free run at block " + Num(current) + " is cut off by the end of the file");
+    }
+    const int64_t run = MemoGet32LE(node + 4);
+    if (run < 1 || current + run > end) {
+        FormatError("the free run at block " + Num(current) + " of " + Num(run) +
+                    " blocks does not fit the file (" + Num(end) + " blocks)");
+    }
+    return run;
+}
+
 void GSobjMemo4::MemoPlace(int32_t count) {
     const int64_t needed = (static_cast<int64_t>(count) + kBlockHeaderSize) / blockSize_ + 1;
     SetBlockCount(needed);
-    if (currentBlock_ > 0) MemoFree(currentBlock_);
-
     int64_t alsoEnd = 0;
     const int64_t end = ChainEnd(alsoEnd);
+    if (currentBlock_ > 0) {
+        // Whatever would make the placement fail must be found before the old memo is
+        // given up: a damaged chain, a damaged old memo, no room below 2 GiB.
+        bool fits = false;
+        int64_t current = ReadChainHead();
+        if (current == 0) current = end;
+        for (int64_t steps = 0; current != end && current != alsoEnd; ++steps) {
+            uint8_t node[8] = {};
+            fits = ReadNode(current, steps, end, node) >= needed || fits;
+            current = MemoGet32LE(node);
+        }
+        const int64_t oldLength = MemoLength(currentBlock_);
+        if (!fits && (oldLength + kBlockHeaderSize + blockSize_ - 1) / blockSize_ < needed) {
+            CheckRoom(end, needed);
+        }
+        MemoFree(currentBlock_);
+    }
     int64_t current = ReadChainHead();
     if (current == 0) current = end;  // a header that keeps no chain at all
     int64_t previous = 0;
     int64_t place = -1;
     int64_t link = 0;
     for (int64_t steps = 0; current != end && current != alsoEnd; ++steps) {
-        if (current < 1 || current > end) {
-            FormatError("the free chain points to block " + Num(current) + ", outside the file (" +
-                        Num(end) + " blocks)");
-        }
-        if (steps >= end) FormatError("the free chain runs in a circle");
         uint8_t node[8] = {};
-        if (ReadSome(current * blockSize_, node, sizeof node) < static_cast<int32_t>(sizeof node)) {
-            FormatError("the free run at block " + Num(current) + " is cut off by the end of the file");
-        }
+        const int64_t run = ReadNode(current, steps, end, node);
         const int64_t next = MemoGet32LE(node);
-        const int64_t run = MemoGet32LE(node + 4);
-        if (run < 1 || current + run > end) {
-            FormatError("the free run at block " + Num(current) + " of " + Num(run) +
-                        " blocks does not fit the file (" + Num(end) + " blocks)");
-        }
         if (run >= needed) {
             place = current;
             if (run == needed) {
@@ -129,15 +149,11 @@ void GSobjMemo4::MemoFree(int32_t block) {
     LockGuard lock(*this);
     int64_t alsoEnd = 0;
     const int64_t end = ChainEnd(alsoEnd);
-    if (block < firstBlock_ || block >= end) {
-        FormatError("block " + Num(block) + " to be freed lies outside the file (" + Num(end) +
-                    " blocks)");
-    }
-    uint8_t head[8] = {};
-    const int64_t at = static_cast<int64_t>(block) * blockSize_;
-    if (ReadSome(at, head, sizeof head) < static_cast<int32_t>(sizeof head)) {
+    if (ReadBlockHeader(block) < kBlockHeaderSize) {
         FormatError("the header of block " + Num(block) + " is cut off by the end of the file");
     }
+    const uint8_t* head = header_;
+    const int64_t at = static_cast<int64_t>(block) * blockSize_;
     if (head[0] != 0xFF || head[1] != 0xFF) {
         FormatError("block " + Num(block) + " to be freed is not a memo in use (already free or damaged)");
     }

@@ -27,6 +27,9 @@ private:
     // a begun last block). `alsoEnd` is the length in whole blocks, which other writers
     // may have used as the end mark of a file that does not end on a block boundary.
     int64_t ChainEnd(int64_t& alsoEnd);
+    // Reads the chain node at `current` (the `steps`-th of the walk) into node[0..7] and
+    // answers its run length, after checking that the chain stays inside the file.
+    int64_t ReadNode(int64_t current, int64_t steps, int64_t end, uint8_t* node);
     // The first word of the file header (the head of the free chain).
     int64_t ReadChainHead();
 };
