@@ -1,13 +1,12 @@
 #include "ExpTestSupport.h"
 
-#include "index/expr/ExpDates.h"
+#include "engine/DBFDate.h"
 
 namespace exptest {
 
 double Day(int y, int m, int d) {
-    int64_t days = 0;
-    EXPECT_TRUE(expdate::DaysFromCivil(y, m, d, days));
-    return static_cast<double>(expdate::kBaseDay + days);
+    EXPECT_TRUE(TgsDBFDate::ValidDate(y, m, d));
+    return static_cast<double>(gsBaseJulianDay + TgsDBFDate::DayCount(y, m, d));
 }
 
 }  // namespace exptest
