@@ -46,6 +46,8 @@ class Comparer:
         self.encoding = encoding
         self.problems = []
         self.values = 0
+        self.quirks = 0
+        self.reader = None
 
     def fail(self, recno, name, want, got):
         self.problems.append("record %s field %s: expected %r, dump has %r" % (recno, name, want, got))
@@ -72,6 +74,9 @@ class Comparer:
         elif ftype == "T" and binary:
             if want != got:
                 self.fail(recno, name, want, got)
+        elif (ftype == "G" and self.reader == "pydbf" and version == 0x30 and isinstance(want, str)
+              and want.startswith("ERROR:")):
+            self.quirks += 1  # python3-dbf fails on the G fields of 0x30 tables it reads
         elif ftype in "GP" or (ftype == "B" and version != 0x30):
             # The checker shows binary memos as hex; the dump has their bytes as latin-1.
             g = binascii.hexlify((got or "").encode("latin-1")).decode() if isinstance(got, str) else got
@@ -82,6 +87,12 @@ class Comparer:
             w = "" if want is None else as_latin1(want, self.encoding)
             if ftype != "M":
                 w = w.rstrip(" \0")
+            if (w != got and self.reader == "pydbf" and ftype == "M" and isinstance(got, str)
+                    and len(got) % 512 == 511 and w.startswith(got + "\x1a")):
+                # python3-dbf reads a dBase III memo up to 1A 1A; a memo of 511 bytes (mod
+                # 512) ends with a single 1A at the end of its block, as other writers do.
+                self.quirks += 1
+                return
             if w != got:
                 self.fail(recno, name, want, got)
 
@@ -155,6 +166,7 @@ def check(reader, table, dump_path, extra):
         encoding = extra[extra.index("--encoding") + 1]
     fields = [tuple(x) for x in header["fields"]]
     comparer = Comparer(fields, encoding)
+    comparer.reader = reader
     compare(records, load_dump(dump_path), comparer, int(header["version"], 16), lambda r, n: None)
     return comparer
 
@@ -172,7 +184,7 @@ def main(argv):
     if comparer.problems:
         print("%d differences" % len(comparer.problems))
         return 1
-    print("compared %d values" % comparer.values)
+    print("compared %d values (%d peer quirks allowed)" % (comparer.values, comparer.quirks))
     return 0
 
 
