@@ -1,0 +1,23 @@
+#pragma once
+// UTF-8: decoding to code points, strictly (no overlong forms, no surrogates, nothing
+// beyond U+10FFFF), and encoding code points.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kaztexts {
+
+class Utf8 {
+public:
+    // The code points of `text`, or nothing when it is not valid UTF-8; then `badByte`
+    // (when given) receives the 0-based offset of the first byte of the first character
+    // that is wrong.
+    static std::optional<std::u32string> Decode(std::string_view text, size_t* badByte = nullptr);
+    // Appends the UTF-8 form of `ch` (a surrogate or a value beyond U+10FFFF becomes U+FFFD).
+    static void Append(std::string& out, char32_t ch);
+    static std::string Encode(std::u32string_view text);
+};
+
+}  // namespace kaztexts
