@@ -1,0 +1,44 @@
+#include "dataset/Bookmark.h"
+
+#include <cstring>
+
+void WriteBookmark(uint8_t* at, int32_t recNo) {
+    char digits[16];
+    int n = 0;
+    uint32_t v = recNo < 0 ? static_cast<uint32_t>(-static_cast<int64_t>(recNo)) : static_cast<uint32_t>(recNo);
+    do {
+        digits[n++] = static_cast<char>('0' + v % 10);
+        v /= 10;
+    } while (v);
+    if (recNo < 0) digits[n++] = '-';
+    std::memset(at, ' ', 10);
+    for (int i = 0; i < n && i < 10; ++i) at[9 - i] = static_cast<uint8_t>(digits[i]);
+    at[10] = 0;
+}
+
+std::string MakeBookmark(int32_t recNo) {
+    uint8_t b[kBookmarkSize];
+    WriteBookmark(b, recNo);
+    return std::string(reinterpret_cast<const char*>(b), kBookmarkSize);
+}
+
+bool ParseBookmark(const std::string& bookmark, int32_t& recNo) {
+    size_t end = bookmark.find('\0');
+    std::string t = bookmark.substr(0, end);
+    size_t i = t.find_first_not_of(' ');
+    if (i == std::string::npos) return false;
+    bool negative = false;
+    if (t[i] == '-' || t[i] == '+') {
+        negative = t[i] == '-';
+        ++i;
+    }
+    if (i >= t.size()) return false;
+    int64_t v = 0;
+    for (; i < t.size(); ++i) {
+        if (t[i] < '0' || t[i] > '9') return false;
+        v = v * 10 + (t[i] - '0');
+        if (v > INT32_MAX) return false;
+    }
+    recNo = static_cast<int32_t>(negative ? -v : v);
+    return true;
+}

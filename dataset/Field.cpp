@@ -1,0 +1,260 @@
+#include "dataset/Field.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "dataset/DataSet.h"
+#include "dataset/DatabaseError.h"
+#include "dataset/Messages.h"
+#include "engine/DBFDate.h"
+#include "engine/RunErrors.h"
+#include "engine/platform/Locale.h"
+
+namespace {
+
+std::string Trim(const std::string& s) {
+    size_t b = s.find_first_not_of(' ');
+    if (b == std::string::npos) return "";
+    return s.substr(b, s.find_last_not_of(' ') - b + 1);
+}
+
+// Rounds to the nearest integer, a half to the even neighbour.
+double RoundHalfEven(double v) {
+    double r = std::round(v);
+    if (std::fabs(v - std::trunc(v)) == 0.5) r = 2.0 * std::round(v / 2.0);
+    return r;
+}
+
+}  // namespace
+
+std::string FloatToText(double value) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.15g", value);
+    std::string s = buf;
+    const char sep = platform::CurrentLocale().decimalSeparator;
+    for (char& c : s) {
+        if (c == '.') c = sep;
+    }
+    return s;
+}
+
+bool TextToFloat(const std::string& text, double& value) {
+    std::string t = Trim(text);
+    const char sep = platform::CurrentLocale().decimalSeparator;
+    for (char& c : t) {
+        if (c == sep) c = '.';
+    }
+    if (t.empty()) return false;
+    char* end = nullptr;
+    value = std::strtod(t.c_str(), &end);
+    return end && *end == '\0' && std::isfinite(value);
+}
+
+bool TextToInteger(const std::string& text, int64_t& value) {
+    std::string t = Trim(text);
+    if (t.empty()) return false;
+    char* end = nullptr;
+    errno = 0;
+    long long v = std::strtoll(t.c_str(), &end, 10);
+    if (!end || *end != '\0' || errno == ERANGE) return false;
+    value = v;
+    return true;
+}
+
+TField::TField(TDataSet& dataset, std::string name, TFieldType type, int size, TFieldKind kind)
+    : dataset_(dataset), name_(std::move(name)), type_(type), size_(size), kind_(kind) {
+    transliterate = type == TFieldType::ftString || type == TFieldType::ftMemo;
+}
+
+size_t TField::CalcValueSize() const {
+    switch (type_) {
+        case TFieldType::ftString: return static_cast<size_t>(size_) + 1;
+        case TFieldType::ftSmallint: return 2;
+        case TFieldType::ftInteger: return 4;
+        case TFieldType::ftBoolean: return 2;
+        default: return 8;
+    }
+}
+
+void TField::AccessError(const char* typeName) const {
+    throw EDatabaseError(FormatMessage(FormatMessage(dsmsg::kFieldAccess, DisplayName()), typeName));
+}
+
+TFieldValue TField::Value() const { return dataset_.ReadFieldValue(*this); }
+
+bool TField::IsNull() const { return IsNullValue(Value()); }
+
+TFieldValue TField::OldValue() const { return dataset_.ReadOldFieldValue(*this); }
+
+std::string TField::AsString() const {
+    TFieldValue v = Value();
+    if (auto* s = std::get_if<std::string>(&v)) return *s;
+    if (auto* i = std::get_if<int64_t>(&v)) return std::to_string(*i);
+    if (auto* d = std::get_if<double>(&v)) return FloatToText(*d);
+    if (auto* b = std::get_if<bool>(&v)) return *b ? "True" : "False";
+    if (auto* dt = std::get_if<TDateValue>(&v)) return DateToText(dt->value);
+    if (auto* dtt = std::get_if<TDateTimeValue>(&v)) return DateTimeToText(dtt->value);
+    return "";
+}
+
+std::string TField::DisplayText() const {
+    if (type_ == TFieldType::ftMemo) return IsNull() ? "(memo)" : "(MEMO)";
+    if (type_ == TFieldType::ftBlob) return IsNull() ? "(blob)" : "(BLOB)";
+    return AsString();
+}
+
+int32_t TField::AsInteger() const {
+    TFieldValue v = Value();
+    if (IsNullValue(v)) return 0;
+    if (auto* i = std::get_if<int64_t>(&v)) return static_cast<int32_t>(*i);
+    if (auto* d = std::get_if<double>(&v)) {
+        double r = RoundHalfEven(*d);
+        if (!(r >= INT32_MIN && r <= INT32_MAX)) throw ERangeError(201, "Range check error");
+        return static_cast<int32_t>(r);
+    }
+    if (auto* s = std::get_if<std::string>(&v)) {
+        int64_t n = 0;
+        if (Trim(*s).empty()) return 0;
+        if (!TextToInteger(*s, n) || n < INT32_MIN || n > INT32_MAX) {
+            throw EConvertError(0, "'" + *s + "' is not a valid integer value");
+        }
+        return static_cast<int32_t>(n);
+    }
+    AccessError("Integer");
+}
+
+double TField::AsFloat() const {
+    TFieldValue v = Value();
+    if (IsNullValue(v)) return 0;
+    if (auto* i = std::get_if<int64_t>(&v)) return static_cast<double>(*i);
+    if (auto* d = std::get_if<double>(&v)) return *d;
+    if (auto* dt = std::get_if<TDateValue>(&v)) return dt->value;
+    if (auto* dtt = std::get_if<TDateTimeValue>(&v)) return dtt->value;
+    if (auto* s = std::get_if<std::string>(&v)) {
+        double d = 0;
+        if (Trim(*s).empty()) return 0;
+        if (!TextToFloat(*s, d)) throw EConvertError(0, "'" + *s + "' is not a valid floating point value");
+        return d;
+    }
+    AccessError("Float");
+}
+
+bool TField::AsBoolean() const {
+    TFieldValue v = Value();
+    if (IsNullValue(v)) return false;
+    if (auto* b = std::get_if<bool>(&v)) return *b;
+    if (auto* i = std::get_if<int64_t>(&v)) return *i != 0;
+    if (auto* s = std::get_if<std::string>(&v)) {
+        return !s->empty() && std::string("TtYy").find((*s)[0]) != std::string::npos;
+    }
+    AccessError("Boolean");
+}
+
+TDateTime TField::AsDateTime() const {
+    TFieldValue v = Value();
+    if (IsNullValue(v)) return 0;
+    if (auto* dt = std::get_if<TDateValue>(&v)) return dt->value;
+    if (auto* dtt = std::get_if<TDateTimeValue>(&v)) return dtt->value;
+    if (auto* d = std::get_if<double>(&v)) return *d;
+    if (auto* s = std::get_if<std::string>(&v)) {
+        if (Trim(*s).empty()) return 0;
+        return JulianToDateTime(TgsDBFDate::Instance().JulianFromText(*s));
+    }
+    AccessError("DateTime");
+}
+
+// The value in this field's own kind (see Value), or an error for a kind it cannot take.
+TFieldValue TField::Convert(const TFieldValue& value) const {
+    if (IsNullValue(value)) return value;
+    const std::string* s = std::get_if<std::string>(&value);
+    switch (type_) {
+        case TFieldType::ftString:
+        case TFieldType::ftMemo:
+        case TFieldType::ftBlob: {
+            if (s) return *s;
+            if (auto* i = std::get_if<int64_t>(&value)) return std::to_string(*i);
+            if (auto* d = std::get_if<double>(&value)) return FloatToText(*d);
+            if (auto* b = std::get_if<bool>(&value)) return std::string(*b ? "True" : "False");
+            if (auto* dt = std::get_if<TDateValue>(&value)) return DateToText(dt->value);
+            if (auto* dtt = std::get_if<TDateTimeValue>(&value)) return DateTimeToText(dtt->value);
+            break;
+        }
+        case TFieldType::ftSmallint:
+        case TFieldType::ftInteger: {
+            int64_t n = 0;
+            if (auto* i = std::get_if<int64_t>(&value)) {
+                n = *i;
+            } else if (auto* d = std::get_if<double>(&value)) {
+                double r = RoundHalfEven(*d);
+                if (!(r >= INT32_MIN && r <= INT32_MAX)) throw ERangeError(201, "Range check error");
+                n = static_cast<int64_t>(r);
+            } else if (s) {
+                if (Trim(*s).empty()) return TNull{};
+                if (!TextToInteger(*s, n)) throw EConvertError(0, "'" + *s + "' is not a valid integer value");
+            } else {
+                AccessError(std::holds_alternative<bool>(value) ? "Boolean" : "DateTime");
+            }
+            const int64_t lo = type_ == TFieldType::ftSmallint ? INT16_MIN : INT32_MIN;
+            const int64_t hi = type_ == TFieldType::ftSmallint ? INT16_MAX : INT32_MAX;
+            if (n < lo || n > hi) {
+                throw EDatabaseError(FormatMessage(FormatMessage(dsmsg::kInvalidValue, std::to_string(n)), DisplayName()));
+            }
+            return n;
+        }
+        case TFieldType::ftFloat: {
+            if (auto* i = std::get_if<int64_t>(&value)) return static_cast<double>(*i);
+            if (auto* d = std::get_if<double>(&value)) return *d;
+            if (s) {
+                double d = 0;
+                if (Trim(*s).empty()) return TNull{};
+                if (!TextToFloat(*s, d)) throw EConvertError(0, "'" + *s + "' is not a valid floating point value");
+                return d;
+            }
+            AccessError(std::holds_alternative<bool>(value) ? "Boolean" : "DateTime");
+        }
+        case TFieldType::ftBoolean: {
+            if (auto* b = std::get_if<bool>(&value)) return *b;
+            if (auto* i = std::get_if<int64_t>(&value)) return *i != 0;
+            if (s) {
+                std::string u = platform::CurrentLocale().UpperCase(Trim(*s));
+                if (u.empty()) return TNull{};
+                if (u == "T" || u == "TRUE" || u == "Y" || u == "YES") return true;
+                if (u == "F" || u == "FALSE" || u == "N" || u == "NO") return false;
+                throw EDatabaseError(FormatMessage(FormatMessage(dsmsg::kInvalidValue, *s), DisplayName()));
+            }
+            AccessError("Float");
+        }
+        case TFieldType::ftDate:
+        case TFieldType::ftDateTime: {
+            double t = 0;
+            if (auto* dt = std::get_if<TDateValue>(&value)) {
+                t = dt->value;
+            } else if (auto* dtt = std::get_if<TDateTimeValue>(&value)) {
+                t = dtt->value;
+            } else if (auto* d = std::get_if<double>(&value)) {
+                t = *d;
+            } else if (s) {
+                if (Trim(*s).empty()) return TNull{};
+                int32_t j = TgsDBFDate::Instance().JulianFromText(*s);
+                t = JulianToDateTime(j);
+            } else {
+                AccessError(std::holds_alternative<bool>(value) ? "Boolean" : "Integer");
+            }
+            if (type_ == TFieldType::ftDate) return TDateValue{std::floor(t)};
+            return TDateTimeValue{t};
+        }
+        case TFieldType::ftUnknown: break;
+    }
+    AccessError(FieldTypeName(type_));
+}
+
+void TField::SetValue(const TFieldValue& value) { dataset_.WriteFieldValue(*this, Convert(value)); }
+void TField::SetAsString(const std::string& value) { SetValue(value); }
+void TField::SetAsInteger(int32_t value) { SetValue(static_cast<int64_t>(value)); }
+void TField::SetAsFloat(double value) { SetValue(value); }
+void TField::SetAsBoolean(bool value) { SetValue(value); }
+void TField::SetAsDateTime(TDateTime value) {
+    SetValue(type_ == TFieldType::ftDate ? TFieldValue(TDateValue{value}) : TFieldValue(TDateTimeValue{value}));
+}
+void TField::Clear() { SetValue(TNull{}); }

@@ -1,0 +1,176 @@
+#pragma once
+// TRidedezDataSet: one DBF table as a dataset. While open it owns a DBFObject, which
+// reads and writes records directly in the dataset's record buffers. A buffer holds the
+// record image as in the file, the calculated fields, the record number with its bookmark
+// flag, and the 11-byte bookmark.
+//
+// Typical use (the program's name table):
+//     TRidedezDataSet names;
+//     names.SetTableName("NAME.DBF");
+//     names.SetExclusive(true);           // TranslateASCII is on by default
+//     names.Open();
+//     for (names.First(); !names.Eof(); names.Next()) use(names.FieldByName("Name").AsString());
+//     names.AppendRecord({Text("Асель")});
+//     names.First(); names.Delete(); names.Pack();
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dataset/DBFObject.h"
+#include "dataset/DataSet.h"
+#include "dataset/DataSource.h"
+#include "engine/LockProtocol.h"
+
+enum class TFilterOption { foCaseInsensitive = 1, foNoPartialCompare = 2 };
+using TFilterOptions = unsigned;  // bits of TFilterOption
+
+class TRidedezDataSet : public TDataSet {
+public:
+    using TStatusEvent = std::function<void(int32_t stat1, int32_t stat2, int32_t stat3)>;
+    using TFormulaEvent = std::function<void(const std::string& who, const std::string& st, std::string& rsl,
+                                             char& typ, bool& chg, bool& tf)>;
+
+    TRidedezDataSet();
+    ~TRidedezDataSet() override;
+
+    // ---- published properties
+    std::string About() const;
+    void SetAbout(const std::string&) {}
+    const std::string& DatabaseName() const { return databaseName_; }
+    void SetDatabaseName(const std::string& value);
+    bool ExactCount() const { return exactCount_; }
+    void SetExactCount(bool on) { exactCount_ = on; }
+    bool Exclusive() const { return exclusive_; }
+    void SetExclusive(bool on);
+    const std::string& Filter() const { return filter_; }
+    void SetFilter(const std::string& expression) { filter_ = expression; }
+    bool Filtered() const { return filtered_; }
+    void SetFiltered(bool on);
+    TFilterOptions FilterOptions() const { return filterOptions_; }
+    void SetFilterOptions(TFilterOptions options) { filterOptions_ = options; }
+    const std::vector<std::string>& IndexFiles() const { return indexFiles_; }
+    void SetIndexFiles(const std::vector<std::string>& files) { indexFiles_ = files; }
+    const std::string& IndexName() const { return indexName_; }
+    void SetIndexName(const std::string& name) { indexName_ = name; }
+    TgsLokProtocol LockProtocol() const { return lockProtocol_; }
+    void SetLockProtocol(TgsLokProtocol protocol);
+    const std::string& MasterFields() const { return masterFields_; }
+    void SetMasterFields(const std::string& fields) { masterFields_ = fields; }
+    TDataSource* MasterSource() const { return masterSource_; }
+    void SetMasterSource(TDataSource* source);
+    bool ReadOnly() const { return readOnly_; }
+    void SetReadOnly(bool on);
+    const std::string& TableName() const { return tableName_; }
+    void SetTableName(const std::string& name);
+    bool TranslateASCII() const { return translateASCII_; }
+    void SetTranslateASCII(bool on) { translateASCII_ = on; }
+    bool UseDeleted() const { return useDeleted_; }
+    void SetUseDeleted(bool on);
+    int32_t UserID() const { return userId_; }
+    void SetUserID(int32_t id);
+
+    TStatusEvent onStatus;
+    TFormulaEvent onFormula;
+
+    // ---- operations
+    int32_t RecordCount() override;
+    int32_t RecNo() override;
+    void SetRecNo(int32_t recNo) override;
+    void Recall();
+    void Pack();
+    bool CanModify() const override { return !readOnly_; }
+    bool IsSequenced() const { return indexName_.empty() && !filtered_; }
+    // Copies the current record image into `buffer` (RecordLength bytes); false when the
+    // dataset is empty or the active buffer holds no current record.
+    bool GetCurrentRecord(uint8_t* buffer);
+    std::unique_ptr<TBlobStream> CreateBlobStream(TField& field, TBlobStreamMode mode) override;
+    std::string Translate(const std::string& text, bool toOem) const override;
+    // The buffer form: the zero-terminated `source` into `destination` (at least as
+    // long); a null source gives an empty destination. Always 0.
+    int Translate(const char* source, char* destination, bool toOem) const;
+
+    // Reads records without moving the cursor, for views that fetch rows as they need
+    // them: from physical record `from` on, each visible record (at most `maxCount`) is
+    // read and `visit(recNo)` is called; inside it the fields show that record. `visit`
+    // answers false to stop. Answers the number of records visited.
+    int32_t ScanRecords(int32_t from, int32_t maxCount, const std::function<bool(int32_t recNo)>& visit);
+
+    // The table object while open (null when closed).
+    DBFObject* Table() const { return table_.get(); }
+    // The full name of the table file: table directory + TableName.
+    std::string TablePath() const;
+
+    // ---- hooks of the table object
+    void StatusReport(int stat1, int stat2, int stat3);
+    int FormulaHook(const std::string& who, const std::string& st, std::string& rsl, char& typ, bool& chg);
+    bool RecordAccepted();
+
+protected:
+    void InternalOpen() override;
+    void InternalClose() override;
+    void InternalInitFieldDefs() override;
+    bool IsCursorOpen() const override { return table_ != nullptr; }
+    void InternalFirst() override;
+    void InternalLast() override;
+    TGetResult GetRecord(uint8_t* buffer, TGetMode mode, bool doCheck) override;
+    size_t RecordBufferSize() const override { return bufferSize_; }
+    void InternalInitRecord(uint8_t* buffer) override;
+    void InternalAddRecord(uint8_t* buffer, bool append) override;
+    void InternalPost() override;
+    void InternalEdit() override;
+    void InternalCancel() override;
+    void InternalDelete() override;
+    void InternalRefresh() override;
+    void InternalSetToRecord(uint8_t* buffer) override;
+    bool CursorOnRecord(const uint8_t* buffer) const override;
+    void InternalGotoBookmark(const TBookmark& bookmark) override;
+    TBookmark GetBookmarkData(const uint8_t* buffer) const override;
+    TBookmarkFlag GetBookmarkFlag(const uint8_t* buffer) const override;
+    void SetBookmarkFlag(uint8_t* buffer, TBookmarkFlag flag) override;
+    bool GetFieldData(const TField& field, TFieldValue& value) override;
+    void SetFieldData(TField& field, const TFieldValue& value) override;
+    void ClearCalcFields(uint8_t* buffer) override;
+
+private:
+    friend class THCBlobStream;
+    // The buffer whose record the fields show in the current state, or null.
+    uint8_t* ActiveRecordBuffer() const;
+    int32_t BufferRecNo(const uint8_t* buffer) const;
+    void SetBufferRecNo(uint8_t* buffer, int32_t recNo);
+    void FillRecordInfo(uint8_t* buffer);
+    void BuildFieldDefs(GSO_dBHandler& table);
+    DBFObject& OpenTable() const;
+    // Goes to record n with the table object on its own buffer.
+    void GoOwn(int32_t n);
+    bool ReadDataField(const TField& field, TFieldValue& value);
+    void WriteDataField(TField& field, const TFieldValue& value);
+
+    std::unique_ptr<DBFObject> table_;
+    std::string databaseName_;
+    bool exactCount_ = false;
+    bool exclusive_ = false;
+    std::string filter_;
+    bool filtered_ = false;
+    TFilterOptions filterOptions_ = 0;
+    std::vector<std::string> indexFiles_;
+    std::string indexName_;
+    TgsLokProtocol lockProtocol_ = TgsLokProtocol::Default;
+    std::string masterFields_;
+    TDataSource* masterSource_ = nullptr;
+    bool readOnly_ = false;
+    std::string tableName_;
+    bool translateASCII_ = true;
+    bool useDeleted_ = false;
+    int32_t userId_ = 0;
+
+    bool firstPending_ = false;
+    bool lastPending_ = false;
+    bool editing_ = false;
+    size_t recordLength_ = 0;
+    size_t calcOffset_ = 0;     // start of the calculated-field area
+    size_t infoOffset_ = 0;     // record number (4 bytes) and bookmark flag (1 byte)
+    size_t bookmarkOffset_ = 0;
+    size_t bufferSize_ = 0;
+};
