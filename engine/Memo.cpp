@@ -122,9 +122,16 @@ int64_t GSobjMemo::SafeNextFree(int64_t headerWord, int64_t firstBlock) {
     if (headerWord > gsMaxFileOffset / blockSize_) {
         FormatError("the next free block " + Num(headerWord) + " lies beyond the 2 GiB limit");
     }
+    const int64_t inFile = BlocksInFile();
+    // Ahead of the data by more than one memo can take: no writer leaves that gap, even
+    // one stopped between the header and the text.
+    if (headerWord > inFile + kMaxBlocksPerMemo) {
+        FormatError("the next free block " + Num(headerWord) + " lies far beyond the end of the file (" +
+                    Num(inFile) + " blocks)");
+    }
     // A header that lags behind the data (a writer that stopped half-way, a damaged
     // header) must not make a new memo overwrite memos already in the file.
-    return std::max({headerWord, firstBlock, BlocksInFile()});
+    return std::max({headerWord, firstBlock, inFile});
 }
 
 int32_t GSobjMemo::ScanLength(int32_t block) {

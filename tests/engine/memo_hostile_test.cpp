@@ -1,6 +1,9 @@
 // Damaged and hostile memo files: every fault is a clean error 1005 (or the range error
 // for a memo too large), with nothing written and nothing read outside a buffer.
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "engine/RunErrors.h"
 #include "memo_helpers.h"
 
@@ -10,6 +13,16 @@ using memotest::Pattern;
 using testutil::TempDir;
 
 namespace {
+
+uint32_t FirstWord(const std::string& path) {
+    uint8_t b[4] = {};
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (f != nullptr) {
+        if (std::fread(b, 1, 4, f) != 4) b[0] = b[1] = b[2] = b[3] = 0xEE;
+        std::fclose(f);
+    }
+    return MemoGet32LE(b);
+}
 
 const std::string kFormat = "dBase memo record has format error - ";
 
@@ -178,13 +191,41 @@ TEST(MemoHostile, NextFreeWordBeyondTheSizeLimit) {
     testutil::WriteBytes(path, b);
     ExpectFormatError([&] { OpenMemo(table, 0x83)->MemoWrite(0, "x", 1); }, "beyond the 2 GiB limit");
     EXPECT_EQ(testutil::ReadBytes(path), b);
-    // Close to the limit: the memo would not fit below 2 GiB, and nothing is written.
-    MemoPut32LE(b.data(), 0x7FFFFFFFu / 512);
+    // Far ahead of the data: refused before it can blow the file up.
+    MemoPut32LE(b.data(), 1 + 65535 + 1);
     testutil::WriteBytes(path, b);
+    ExpectFormatError([&] { OpenMemo(table, 0x83)->MemoWrite(0, "x", 1); }, "far beyond the end of the file");
+    EXPECT_EQ(testutil::ReadBytes(path), b);
+}
+
+TEST(MemoHostile, MemoThatWouldPassTwoGigabytesIsRefused) {
+    TempDir dir;
+    const std::string table = MakeTable(dir, "near.dbf", 0x83);
+    const std::string path = memotest::MemoFile(table, 0x83);
+    // A sparse file just below 2 GiB whose header points at its end.
+    const int64_t size = (0x7FFFFFFFLL / 512 - 2) * 512;
+    ASSERT_EQ(truncate(path.c_str(), size), 0);
+    std::vector<uint8_t> word(4);
+    MemoPut32LE(word.data(), static_cast<uint32_t>(size / 512));
+    {
+        GSO_DiskFile f(path, true, false);
+        f.Open();
+        f.WriteAt(0, word.data(), 4);
+    }
     std::string text = Pattern(5000, 3);
     std::string msg = memotest::ErrorText([&] { OpenMemo(table, 0x83)->MemoWrite(0, text.data(), 5000); });
-    EXPECT_NE(msg.find("223"), std::string::npos) << msg;
-    EXPECT_EQ(testutil::ReadBytes(path), b);
+    EXPECT_NE(msg.find("Ridedez Error 223, SubCode 1102"), std::string::npos) << msg;
+    struct stat st {};
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_size, size);
+    EXPECT_EQ(FirstWord(path), static_cast<uint32_t>(size / 512));
+    // A small memo still fits.
+    auto memo = OpenMemo(table, 0x83);
+    const int32_t block = memo->MemoWrite(0, "last", 4);
+    EXPECT_EQ(block, size / 512);
+    EXPECT_EQ(memo->MemoText(block), "last");
+    memo->Close();
+    unlink(path.c_str());
 }
 
 TEST(MemoHostile, MemoOfTooManyBlocksIsARangeErrorAndWritesNothing) {
