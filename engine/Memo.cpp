@@ -135,15 +135,21 @@ int64_t GSobjMemo::SafeNextFree(int64_t headerWord, int64_t firstBlock) {
 }
 
 int32_t GSobjMemo::ScanLength(int32_t block) {
+    // Whole blocks at a time: one block first (most memos are short), then up to the
+    // largest transfer.
     const int64_t start = static_cast<int64_t>(block) * blockSize_;
-    uint8_t buf[kDbt3Block];
+    std::vector<uint8_t> buf(kPiece);
+    int32_t want = kDbt3Block;
     int64_t length = 0;
     for (;;) {
-        int32_t got = ReadSome(start + length, buf, kDbt3Block);
-        const void* hit = std::memchr(buf, kEndByte, static_cast<size_t>(got));
-        if (hit != nullptr) return static_cast<int32_t>(length + (static_cast<const uint8_t*>(hit) - buf));
+        int32_t got = ReadSome(start + length, buf.data(), want);
+        const void* hit = std::memchr(buf.data(), kEndByte, static_cast<size_t>(got));
+        if (hit != nullptr) {
+            return static_cast<int32_t>(length + (static_cast<const uint8_t*>(hit) - buf.data()));
+        }
         length += got;
-        if (got < kDbt3Block) break;  // the end of the file ends the memo too
+        if (got < want) break;  // the end of the file ends the memo too
+        want = kPiece;
     }
     return static_cast<int32_t>(std::min<int64_t>(length, std::numeric_limits<int32_t>::max()));
 }
