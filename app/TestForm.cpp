@@ -18,7 +18,6 @@
 #include "controls/FcShapeBtn.h"
 #include "controls/FcStatusBar.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QKeyEvent>
@@ -39,7 +38,6 @@ TTestForm::TTestForm(QWidget* parent) : QDialog(parent) {
     TestTable.SetLockProtocol(TgsLokProtocol::Default);
     TestTable.SetUserID(0);
     buildControls();
-    watchKeys();
     RunHandler([this] { FormCreate(); });
 }
 
@@ -122,12 +120,6 @@ void TTestForm::buildControls() {
         p->TextOptions().SetVAlignment(vaTop);
         p->SetText(Disp(rest.second));
     }
-}
-
-void TTestForm::watchKeys() {
-    // Key presses reach the window before its controls.
-    installEventFilter(this);
-    for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
 }
 
 void TTestForm::FormCreate() { ScaleFormToScreen(this); }
@@ -250,21 +242,16 @@ void TTestForm::closeEvent(QCloseEvent* e) {
 }
 
 void TTestForm::keyPressEvent(QKeyEvent* e) {
-    // Escape does not end a test; Enter is handled before the controls see it.
-    if (e->key() == Qt::Key_Escape || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+    // The answer items leave Enter alone, so every Enter pressed in the window arrives
+    // here; Escape does not end a test.
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        RunHandler([this] { FormKeyPress(13); });
+        e->accept();
+        return;
+    }
+    if (e->key() == Qt::Key_Escape) {
         e->accept();
         return;
     }
     QDialog::keyPressEvent(e);
-}
-
-bool TTestForm::eventFilter(QObject* watched, QEvent* e) {
-    // Only the first receiver of a key press: an ignored key travels on to the parents.
-    QWidget* first = QApplication::focusWidget();
-    if (!first || first->window() != this) first = this;
-    if (e->type() == QEvent::KeyPress && watched == first) {
-        auto* k = static_cast<QKeyEvent*>(e);
-        if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) RunHandler([this] { FormKeyPress(13); });
-    }
-    return QDialog::eventFilter(watched, e);
 }

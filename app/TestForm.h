@@ -60,7 +60,6 @@ protected:
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
-    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void buildControls();
@@ -68,7 +67,6 @@ private:
     // Records the result (test mode), shows the final message and closes the run.
     void finishRun(int rightCount);
     void endRun();
-    void watchKeys();
 
     int questionCount_ = 0;
     int questionNo_ = 0;
