@@ -13,7 +13,10 @@
 #include "index/expr/TgsExpFieldvar.h"
 #include "index/expr/TgsExpFunction.h"
 #include "index/expr/TgsExpHandler.h"
-#include "index/expr/TgsExpLiterals.h"
+#include "index/expr/TgsExpBlnLit.h"
+#include "index/expr/TgsExpDateLit.h"
+#include "index/expr/TgsExpNumLit.h"
+#include "index/expr/TgsExpTextLit.h"
 #include "index/expr/TgsExpOperator.h"
 #include "index/expr/TgsExpUserLink.h"
 

@@ -1,4 +1,7 @@
-#include "index/expr/TgsExpLiterals.h"
+#include "index/expr/TgsExpBlnLit.h"
+#include "index/expr/TgsExpDateLit.h"
+#include "index/expr/TgsExpNumLit.h"
+#include "index/expr/TgsExpTextLit.h"
 
 #include "index/expr/ExpDates.h"
 #include "index/expr/ExpNumbers.h"
