@@ -9,11 +9,14 @@
 namespace kaztexts {
 
 // The question table of a variant: "Kaz" + the variant number + ".dbf".
-inline std::string QuestionTableName(int variant) { return "Kaz" + std::to_string(variant) + ".dbf"; }
+inline std::string QuestionTableName(int variant) {
+    return "Kaz" + std::to_string(variant) + ".dbf";
+}
 
 // The fields of a question table, in table order: the question, the right answer, then
 // the four wrong ones.
-inline constexpr std::array<std::string_view, 6> kQuestionFields = {"Input", "A", "B", "C", "D", "E"};
+inline constexpr std::array<std::string_view, 6> kQuestionFields = {"Input", "A", "B",
+                                                                    "C",     "D", "E"};
 
 // The name memory and its one field.
 inline constexpr std::string_view kNameTable = "NAME.DBF";
@@ -21,6 +24,7 @@ inline constexpr std::string_view kNameField = "Name";
 
 // The results log and its fields, in the order a result is appended.
 inline constexpr std::string_view kInfoTable = "INFO.DBF";
-inline constexpr std::array<std::string_view, 5> kInfoFields = {"NAME", "VARIANT", "COUNT", "TRUECOUNT", "DATE"};
+inline constexpr std::array<std::string_view, 5> kInfoFields = {"NAME", "VARIANT", "COUNT",
+                                                                "TRUECOUNT", "DATE"};
 
 }  // namespace kaztexts

@@ -11,7 +11,7 @@
 namespace kaztexts {
 
 class DisplayText {
-public:
+  public:
     static std::u32string ToUnicode(std::string_view display);
     static std::string ToUtf8(std::string_view display);
 

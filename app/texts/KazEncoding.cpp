@@ -53,8 +53,9 @@ char32_t KazEncoding::ToUnicode(uint8_t byte) {
 std::optional<uint8_t> KazEncoding::FromUnicode(char32_t ch) {
     if (ch < 0x80) return static_cast<uint8_t>(ch);
     const auto& entries = ReverseTable().entries;
-    auto it = std::lower_bound(entries.begin(), entries.end(), ch,
-                               [](const std::pair<char32_t, uint8_t>& e, char32_t c) { return e.first < c; });
+    auto it = std::lower_bound(
+        entries.begin(), entries.end(), ch,
+        [](const std::pair<char32_t, uint8_t>& e, char32_t c) { return e.first < c; });
     if (it == entries.end() || it->first != ch) return std::nullopt;
     return it->second;
 }

@@ -36,7 +36,7 @@
 namespace kaztexts {
 
 class KazEncoding {
-public:
+  public:
     // The character a display byte stands for.
     static char32_t ToUnicode(uint8_t byte);
     // The display byte of a character, or nothing when the encoding cannot hold it.

@@ -8,8 +8,8 @@
 namespace kaztexts {
 
 struct TextRefusal {
-    size_t column = 0;      // 1-based position among the text's characters
-    char32_t character = 0; // the refused character (0 for invalid UTF-8)
+    size_t column = 0;       // 1-based position among the text's characters
+    char32_t character = 0;  // the refused character (0 for invalid UTF-8)
     bool invalidUtf8 = false;
 
     // "column 7: '№' (U+2116) cannot be written in the display encoding", or

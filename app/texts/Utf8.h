@@ -10,7 +10,7 @@
 namespace kaztexts {
 
 class Utf8 {
-public:
+  public:
     // The code points of `text`, or nothing when it is not valid UTF-8; then `badByte`
     // (when given) receives the 0-based offset of the first byte of the first character
     // that is wrong.

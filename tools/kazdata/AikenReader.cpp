@@ -9,7 +9,8 @@ namespace kazdata {
 namespace {
 
 bool IsAnswerLine(std::string_view line) {
-    return line.size() >= 2 && line[0] >= 'A' && line[0] <= 'Z' && (line[1] == '.' || line[1] == ')') &&
+    return line.size() >= 2 && line[0] >= 'A' && line[0] <= 'Z' &&
+           (line[1] == '.' || line[1] == ')') &&
            (line.size() == 2 || line[2] == ' ' || line[2] == '\t');
 }
 
@@ -28,25 +29,26 @@ struct Option {
 };
 
 class Parser {
-public:
-    Parser(std::vector<Question>& questions, Problems& problems) : questions_(questions), problems_(problems) {}
+  public:
+    Parser(std::vector<Question>& questions, Problems& problems)
+        : questions_(questions), problems_(problems) {}
 
     void Line(long n, std::string_view raw) {
         const std::string_view line = SourceLines::Trim(raw);
         switch (state_) {
-        case State::Skip:
-            // A broken question ends at a blank line or at its ANSWER line.
-            if (line.empty() || AnswerLetter(line)) state_ = State::Idle;
-            return;
-        case State::Idle:
-            Idle(n, line);
-            return;
-        case State::Question:
-            InQuestion(n, line);
-            return;
-        case State::Options:
-            InOptions(n, line);
-            return;
+            case State::Skip:
+                // A broken question ends at a blank line or at its ANSWER line.
+                if (line.empty() || AnswerLetter(line)) state_ = State::Idle;
+                return;
+            case State::Idle:
+                Idle(n, line);
+                return;
+            case State::Question:
+                InQuestion(n, line);
+                return;
+            case State::Options:
+                InOptions(n, line);
+                return;
         }
     }
 
@@ -54,11 +56,12 @@ public:
         if (state_ == State::Question) {
             Fail(questionLine_, "the question has no answers");
         } else if (state_ == State::Options) {
-            Fail(n, "the question from line " + std::to_string(questionLine_) + " has no ANSWER line");
+            Fail(n,
+                 "the question from line " + std::to_string(questionLine_) + " has no ANSWER line");
         }
     }
 
-private:
+  private:
     enum class State { Idle, Question, Options, Skip };
 
     void Idle(long n, std::string_view line) {
@@ -102,7 +105,8 @@ private:
     void AddOption(long n, std::string_view line) {
         const char letter = line[0];
         for (const Option& o : options_) {
-            if (o.letter == letter) return Fail(n, std::string("answer ") + letter + " appears twice");
+            if (o.letter == letter)
+                return Fail(n, std::string("answer ") + letter + " appears twice");
         }
         std::string_view text = SourceLines::Trim(line.substr(2));
         if (text.empty()) return Fail(n, std::string("answer ") + letter + " is empty");
@@ -112,7 +116,8 @@ private:
     // The ANSWER line ends the question, good or not; the next line may start another.
     void Finish(long n, char letter) {
         state_ = State::Idle;
-        if (letter == '?') return Report(n, "the ANSWER line names no letter (write \"ANSWER: C\")");
+        if (letter == '?')
+            return Report(n, "the ANSWER line names no letter (write \"ANSWER: C\")");
         if (options_.size() != 5) {
             return Report(questionLine_, "the question has " + std::to_string(options_.size()) +
                                              (options_.size() == 1 ? " answer" : " answers") +
@@ -121,7 +126,8 @@ private:
         auto right = std::find_if(options_.begin(), options_.end(),
                                   [letter](const Option& o) { return o.letter == letter; });
         if (right == options_.end()) {
-            return Report(n, std::string("the ANSWER line names ") + letter + ", which is not one of the answers");
+            return Report(n, std::string("the ANSWER line names ") + letter +
+                                 ", which is not one of the answers");
         }
         Question q;
         q.texts[0] = question_;
@@ -159,7 +165,8 @@ private:
 
 }  // namespace
 
-bool AikenReader::Read(std::string_view content, std::vector<Question>& questions, Problems& problems) {
+bool AikenReader::Read(std::string_view content, std::vector<Question>& questions,
+                       Problems& problems) {
     const size_t before = problems.size();
     Parser parser(questions, problems);
     const std::vector<std::string_view> lines = SourceLines::Split(content);

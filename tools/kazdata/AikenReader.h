@@ -20,10 +20,11 @@
 namespace kazdata {
 
 class AikenReader {
-public:
+  public:
     // Reads every question of `content`; answers false when anything is wrong, with every
     // problem found (the rest of a broken question is skipped up to the next blank line).
-    static bool Read(std::string_view content, std::vector<Question>& questions, Problems& problems);
+    static bool Read(std::string_view content, std::vector<Question>& questions,
+                     Problems& problems);
 };
 
 }  // namespace kazdata

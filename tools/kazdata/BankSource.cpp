@@ -10,8 +10,8 @@
 
 namespace kazdata {
 
-bool BankSource::Load(const std::string& path, const BankFormat& format, std::vector<EncodedQuestion>& questions,
-                      Problems& problems) {
+bool BankSource::Load(const std::string& path, const BankFormat& format,
+                      std::vector<EncodedQuestion>& questions, Problems& problems) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         problems.push_back(Problem{0, "cannot be read"});
@@ -20,9 +20,10 @@ bool BankSource::Load(const std::string& path, const BankFormat& format, std::ve
     std::stringstream content;
     content << in.rdbuf();
     std::vector<Question> read;
-    const bool parsed = format.kind == BankFormat::Kind::Aiken
-                            ? AikenReader::Read(content.str(), read, problems)
-                            : CsvReader(format.separator, format.skipHeader).Read(content.str(), read, problems);
+    const bool parsed =
+        format.kind == BankFormat::Kind::Aiken
+            ? AikenReader::Read(content.str(), read, problems)
+            : CsvReader(format.separator, format.skipHeader).Read(content.str(), read, problems);
     const bool encoded = QuestionCheck::Encode(read, questions, problems);
     if (parsed && encoded && questions.empty()) {
         problems.push_back(Problem{0, "holds no question"});

@@ -17,11 +17,11 @@ struct BankFormat {
 };
 
 class BankSource {
-public:
+  public:
     // Reads and checks the file; answers false (with the problems) when it is unreadable
     // or anything in it is wrong, or it holds no question.
-    static bool Load(const std::string& path, const BankFormat& format, std::vector<EncodedQuestion>& questions,
-                     Problems& problems);
+    static bool Load(const std::string& path, const BankFormat& format,
+                     std::vector<EncodedQuestion>& questions, Problems& problems);
     // Prints the problems to standard error, one a line: "path:line: message".
     static void Print(const std::string& path, const Problems& problems);
 };

@@ -53,8 +53,9 @@ int RunBuild(const Args& args) {
     }
     TableWriter::WriteNameTable((out / kaztexts::kNameTable).string());
     TableWriter::WriteInfoTable((out / kaztexts::kInfoTable).string());
-    std::printf("%s: %d variants, %zu questions, empty %s and %s\n", out.string().c_str(), kaztexts::kVariantCount,
-                total, std::string(kaztexts::kNameTable).c_str(), std::string(kaztexts::kInfoTable).c_str());
+    std::printf("%s: %d variants, %zu questions, empty %s and %s\n", out.string().c_str(),
+                kaztexts::kVariantCount, total, std::string(kaztexts::kNameTable).c_str(),
+                std::string(kaztexts::kInfoTable).c_str());
     return 0;
 }
 

@@ -29,7 +29,9 @@ int RunExport(const Args& args) {
     while (!table->Eof()) {
         if (!out.empty()) out += '\n';
         out += Field(*table, f[0]) + '\n';
-        for (size_t i = 1; i < f.size(); ++i) out += std::string(1, static_cast<char>('A' + i - 1)) + ". " + Field(*table, f[i]) + '\n';
+        for (size_t i = 1; i < f.size(); ++i)
+            out +=
+                std::string(1, static_cast<char>('A' + i - 1)) + ". " + Field(*table, f[i]) + '\n';
         out += "ANSWER: A\n";
         table->GoRecord(gsMoveNext);
     }

@@ -18,7 +18,8 @@ int RunImport(const Args& args) {
             format.kind = a == "--csv" ? BankFormat::Kind::Csv : BankFormat::Kind::Aiken;
             formatGiven = true;
         } else if (a == "--separator") {
-            if (i + 1 >= args.size() || args[i + 1].size() != 1) throw UsageError{"--separator takes one character"};
+            if (i + 1 >= args.size() || args[i + 1].size() != 1)
+                throw UsageError{"--separator takes one character"};
             format.separator = args[++i][0];
             if (format.separator == '"' || format.separator == '\n' || format.separator == '\r') {
                 throw UsageError{"the separator cannot be a quote or a line break"};
@@ -48,7 +49,8 @@ int RunImport(const Args& args) {
         return 1;
     }
     TableWriter::WriteVariant(table, questions);
-    std::printf("%s: %zu question%s\n", table.c_str(), questions.size(), questions.size() == 1 ? "" : "s");
+    std::printf("%s: %zu question%s\n", table.c_str(), questions.size(),
+                questions.size() == 1 ? "" : "s");
     return 0;
 }
 

@@ -20,7 +20,7 @@ struct Record {
 
 // Cuts the content into records; `pos` and `line` move past the record read.
 class Scanner {
-public:
+  public:
     Scanner(std::string_view content, char separator) : s_(content), sep_(separator) {}
 
     bool AtEnd() const { return pos_ >= s_.size(); }
@@ -50,7 +50,7 @@ public:
         }
     }
 
-private:
+  private:
     bool ReadField(Field& f, std::string& error) {
         if (pos_ < s_.size() && s_[pos_] == '"') {
             ++pos_;
@@ -69,7 +69,8 @@ private:
                     break;
                 }
                 if (c == '\n') ++line_;
-                if (c == '\r' && pos_ < s_.size() && s_[pos_] == '\n') continue;  // CR LF inside: one line break
+                if (c == '\r' && pos_ < s_.size() && s_[pos_] == '\n')
+                    continue;  // CR LF inside: one line break
                 f.text += c;
             }
             if (pos_ < s_.size() && s_[pos_] != sep_ && s_[pos_] != '\r' && s_[pos_] != '\n') {
@@ -109,7 +110,8 @@ bool Blank(const Record& r) {
 
 }  // namespace
 
-bool CsvReader::Read(std::string_view content, std::vector<Question>& questions, Problems& problems) const {
+bool CsvReader::Read(std::string_view content, std::vector<Question>& questions,
+                     Problems& problems) const {
     const size_t before = problems.size();
     Scanner scanner(SourceLines::WithoutBom(content), separator_);
     bool headerPending = skipHeader_;
@@ -126,17 +128,19 @@ bool CsvReader::Read(std::string_view content, std::vector<Question>& questions,
         }
         if (r.fields.size() != 6) {
             const size_t answers = r.fields.size() - 1;
-            problems.push_back(Problem{r.line, std::to_string(r.fields.size()) + " fields (the question and " +
-                                                   std::to_string(answers) +
-                                                   (answers == 1 ? " answer" : " answers") +
-                                                   "); a question needs its text and exactly five answers"});
+            problems.push_back(Problem{
+                r.line, std::to_string(r.fields.size()) + " fields (the question and " +
+                            std::to_string(answers) + (answers == 1 ? " answer" : " answers") +
+                            "); a question needs its text and exactly five answers"});
             continue;
         }
         Question q;
         for (size_t i = 0; i < 6; ++i) {
             q.texts[i] = std::string(SourceLines::Trim(r.fields[i].text));
             q.lines[i] = r.fields[i].line;
-            q.names[i] = i == 0 ? "the question" : i == 1 ? "the right answer" : "wrong answer " + std::to_string(i - 1);
+            q.names[i] = i == 0   ? "the question"
+                         : i == 1 ? "the right answer"
+                                  : "wrong answer " + std::to_string(i - 1);
         }
         questions.push_back(std::move(q));
     }

@@ -13,13 +13,13 @@
 namespace kazdata {
 
 class CsvReader {
-public:
+  public:
     CsvReader(char separator, bool skipHeader) : separator_(separator), skipHeader_(skipHeader) {}
 
     // Reads every record; answers false when anything is wrong, with every problem found.
     bool Read(std::string_view content, std::vector<Question>& questions, Problems& problems) const;
 
-private:
+  private:
     char separator_;
     bool skipHeader_;
 };

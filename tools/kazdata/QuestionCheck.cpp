@@ -45,9 +45,11 @@ bool EncodeText(const Question& q, size_t i, std::string& bytes, Problems& probl
                 kaztexts::Utf8::Append(shown, r.character);
                 shown += "' ";
             }
-            what = "holds " + shown + "(" + CodeOf(r.character) + "), which the display encoding cannot hold";
+            what = "holds " + shown + "(" + CodeOf(r.character) +
+                   "), which the display encoding cannot hold";
         }
-        problems.push_back(Problem{line, q.names[i] + ", character " + std::to_string(r.column) + ": " + what});
+        problems.push_back(
+            Problem{line, q.names[i] + ", character " + std::to_string(r.column) + ": " + what});
         good = false;
     }
     for (size_t k = 0; good && k < encoded.bytes.size(); ++k) {
@@ -59,7 +61,8 @@ bool EncodeText(const Question& q, size_t i, std::string& bytes, Problems& probl
         }
     }
     if (good && encoded.bytes.size() > QuestionCheck::kMaxLength) {
-        problems.push_back(Problem{line, q.names[i] + " is " + std::to_string(encoded.bytes.size()) +
+        problems.push_back(Problem{line, q.names[i] + " is " +
+                                             std::to_string(encoded.bytes.size()) +
                                              " characters long; at most " +
                                              std::to_string(QuestionCheck::kMaxLength) + " fit"});
         good = false;
@@ -70,8 +73,8 @@ bool EncodeText(const Question& q, size_t i, std::string& bytes, Problems& probl
 
 }  // namespace
 
-bool QuestionCheck::Encode(const std::vector<Question>& questions, std::vector<EncodedQuestion>& out,
-                           Problems& problems) {
+bool QuestionCheck::Encode(const std::vector<Question>& questions,
+                           std::vector<EncodedQuestion>& out, Problems& problems) {
     const size_t before = problems.size();
     for (const Question& q : questions) {
         EncodedQuestion e;
@@ -82,7 +85,8 @@ bool QuestionCheck::Encode(const std::vector<Question>& questions, std::vector<E
         for (size_t a = 1; a < 6 && distinct; ++a) {
             for (size_t b = a + 1; b < 6 && distinct; ++b) {
                 if (e.fields[a] == e.fields[b]) {
-                    problems.push_back(Problem{q.lines[b], q.names[b] + " is the same as " + q.names[a]});
+                    problems.push_back(
+                        Problem{q.lines[b], q.names[b] + " is the same as " + q.names[a]});
                     distinct = false;
                 }
             }

@@ -12,7 +12,7 @@
 namespace kazdata {
 
 class QuestionCheck {
-public:
+  public:
     // The widest text a field of a variant table holds, in bytes.
     static constexpr size_t kMaxLength = 254;
 

@@ -7,7 +7,7 @@
 namespace kazdata {
 
 class Random {
-public:
+  public:
     explicit Random(uint64_t seed) : state_(seed) {}
 
     uint64_t Next() {
@@ -21,7 +21,7 @@ public:
     // A number from lo to hi, both included.
     int Between(int lo, int hi) { return lo + Below(hi - lo + 1); }
 
-private:
+  private:
     uint64_t state_;
 };
 

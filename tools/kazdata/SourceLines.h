@@ -9,7 +9,7 @@
 namespace kazdata {
 
 class SourceLines {
-public:
+  public:
     static std::string_view WithoutBom(std::string_view content);
     static std::vector<std::string_view> Split(std::string_view content);
     // Without leading and trailing blanks and tabs.

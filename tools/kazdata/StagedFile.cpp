@@ -10,7 +10,9 @@ namespace kazdata {
 
 StagedFile::StagedFile(std::string finalPath) : final_(std::move(finalPath)) {
     const std::filesystem::path p(final_);
-    temp_ = (p.parent_path() / ("." + p.filename().string() + "." + std::to_string(getpid()) + ".part")).string();
+    temp_ =
+        (p.parent_path() / ("." + p.filename().string() + "." + std::to_string(getpid()) + ".part"))
+            .string();
 }
 
 StagedFile::~StagedFile() {

@@ -8,7 +8,7 @@
 namespace kazdata {
 
 class StagedFile {
-public:
+  public:
     explicit StagedFile(std::string finalPath);
     ~StagedFile();
     StagedFile(const StagedFile&) = delete;
@@ -20,7 +20,7 @@ public:
     // Raises std::runtime_error when the rename fails.
     void Commit();
 
-private:
+  private:
     std::string final_;
     std::string temp_;
     bool committed_ = false;

@@ -36,7 +36,8 @@ void CreateEmpty(const std::string& path, const std::vector<TgsFieldDef>& fields
 
 }  // namespace
 
-void TableWriter::WriteVariant(const std::string& path, const std::vector<EncodedQuestion>& questions) {
+void TableWriter::WriteVariant(const std::string& path,
+                               const std::vector<EncodedQuestion>& questions) {
     const auto& names = kaztexts::kQuestionFields;
     std::vector<TgsFieldDef> fields;
     for (size_t i = 0; i < names.size(); ++i) {
@@ -64,7 +65,8 @@ void TableWriter::WriteVariant(const std::string& path, const std::vector<Encode
 }
 
 void TableWriter::WriteNameTable(const std::string& path) {
-    CreateEmpty(path, {TgsFieldDef{std::string(kaztexts::kNameField), 'C', 15, 0}}, kDriverDosRussian);
+    CreateEmpty(path, {TgsFieldDef{std::string(kaztexts::kNameField), 'C', 15, 0}},
+                kDriverDosRussian);
 }
 
 void TableWriter::WriteInfoTable(const std::string& path) {
@@ -72,7 +74,9 @@ void TableWriter::WriteInfoTable(const std::string& path) {
     auto def = [](std::string_view name, char type, int length) {
         return TgsFieldDef{std::string(name), type, length, 0};
     };
-    CreateEmpty(path, {def(f[0], 'C', 15), def(f[1], 'C', 2), def(f[2], 'N', 3), def(f[3], 'N', 3), def(f[4], 'D', 0)},
+    CreateEmpty(path,
+                {def(f[0], 'C', 15), def(f[1], 'C', 2), def(f[2], 'N', 3), def(f[3], 'N', 3),
+                 def(f[4], 'D', 0)},
                 kDriverDosRussian);
 }
 

@@ -13,8 +13,9 @@
 namespace kazdata {
 
 class TableWriter {
-public:
-    static void WriteVariant(const std::string& path, const std::vector<EncodedQuestion>& questions);
+  public:
+    static void WriteVariant(const std::string& path,
+                             const std::vector<EncodedQuestion>& questions);
     // NAME.DBF: Name C(15).
     static void WriteNameTable(const std::string& path);
     // INFO.DBF: NAME C(15), VARIANT C(2), COUNT N(3,0), TRUECOUNT N(3,0), DATE D.

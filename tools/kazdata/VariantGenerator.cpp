@@ -21,11 +21,13 @@ struct Item {
 // candidates are tried in a shuffled order and more are made when too few are left.
 std::vector<long> NearNumbers(Random& rnd, long right, std::vector<long> candidates) {
     for (size_t i = candidates.size(); i > 1; --i) {
-        std::swap(candidates[i - 1], candidates[static_cast<size_t>(rnd.Below(static_cast<int>(i)))]);
+        std::swap(candidates[i - 1],
+                  candidates[static_cast<size_t>(rnd.Below(static_cast<int>(i)))]);
     }
     std::vector<long> out;
     auto take = [&](long c) {
-        if (c > 0 && c != right && std::find(out.begin(), out.end(), c) == out.end() && out.size() < 4) {
+        if (c > 0 && c != right && std::find(out.begin(), out.end(), c) == out.end() &&
+            out.size() < 4) {
             out.push_back(c);
         }
     };
@@ -37,12 +39,14 @@ std::vector<long> NearNumbers(Random& rnd, long right, std::vector<long> candida
     return out;
 }
 
-Item Numeric(std::string question, long right, const std::string& unit, std::vector<long> wrong, Random& rnd) {
+Item Numeric(std::string question, long right, const std::string& unit, std::vector<long> wrong,
+             Random& rnd) {
     Item item;
     item.question = std::move(question);
     const std::string suffix = unit.empty() ? "" : " " + unit;
     item.right = std::to_string(right) + suffix;
-    for (long w : NearNumbers(rnd, right, std::move(wrong))) item.wrong.push_back(std::to_string(w) + suffix);
+    for (long w : NearNumbers(rnd, right, std::move(wrong)))
+        item.wrong.push_back(std::to_string(w) + suffix);
     return item;
 }
 
@@ -83,7 +87,8 @@ Item Division(Random& rnd) {
 Item Percent(Random& rnd) {
     static const std::array<long, 6> percents = {10, 20, 25, 40, 50, 75};
     const long p = percents[static_cast<size_t>(rnd.Below(static_cast<int>(percents.size())))];
-    const long n = 20L * rnd.Between(2, 40);  // a multiple of 20: every percent above gives a whole number
+    const long n =
+        20L * rnd.Between(2, 40);  // a multiple of 20: every percent above gives a whole number
     const long r = n * p / 100;
     return Numeric(std::to_string(n) + " санының " + std::to_string(p) + " пайызын табыңыз.", r, "",
                    {r * 2, r + n / 10, n - r, r + 10, r - 10, r / 2}, rnd);
@@ -91,8 +96,9 @@ Item Percent(Random& rnd) {
 
 Item SquarePerimeter(Random& rnd) {
     const long a = rnd.Between(3, 29);
-    return Numeric("Қабырғасы " + std::to_string(a) + " см болатын шаршының периметрі неше сантиметр?", 4 * a, "см",
-                   {a * a, 2 * a, 4 * a + 4, 4 * a - 4, 3 * a}, rnd);
+    return Numeric(
+        "Қабырғасы " + std::to_string(a) + " см болатын шаршының периметрі неше сантиметр?", 4 * a,
+        "см", {a * a, 2 * a, 4 * a + 4, 4 * a - 4, 3 * a}, rnd);
 }
 
 Item RectangleArea(Random& rnd) {
@@ -111,45 +117,64 @@ struct Unit {
 
 Item UnitConversion(Random& rnd) {
     static const std::array<Unit, 11> units = {{
-        {"километр", "метр", 1000},    {"метр", "сантиметр", 100},   {"сантиметр", "миллиметр", 10},
-        {"дециметр", "сантиметр", 10}, {"килограмм", "грамм", 1000}, {"тонна", "килограмм", 1000},
-        {"литр", "миллилитр", 1000},   {"сағат", "минут", 60},       {"минут", "секунд", 60},
-        {"тәулік", "сағат", 24},       {"ғасыр", "жыл", 100},
+        {"километр", "метр", 1000},
+        {"метр", "сантиметр", 100},
+        {"сантиметр", "миллиметр", 10},
+        {"дециметр", "сантиметр", 10},
+        {"килограмм", "грамм", 1000},
+        {"тонна", "килограмм", 1000},
+        {"литр", "миллилитр", 1000},
+        {"сағат", "минут", 60},
+        {"минут", "секунд", 60},
+        {"тәулік", "сағат", 24},
+        {"ғасыр", "жыл", 100},
     }};
     const Unit& u = units[static_cast<size_t>(rnd.Below(static_cast<int>(units.size())))];
     const long n = rnd.Between(2, 9);
     const long r = n * u.factor;
     std::vector<long> wrong = {r * 10, n + u.factor, r + u.factor, r - u.factor};
     if (r % 10 == 0) wrong.push_back(r / 10);
-    return Numeric(std::to_string(n) + " " + u.big + " неше " + u.small + " болады?", r, u.small, wrong, rnd);
+    return Numeric(std::to_string(n) + " " + u.big + " неше " + u.small + " болады?", r, u.small,
+                   wrong, rnd);
 }
 
 Item WeeksToDays(Random& rnd) {
     const long n = rnd.Between(2, 12);
-    return Numeric(std::to_string(n) + " аптада неше күн бар?", 7 * n, "күн", {5 * n, 6 * n, 7 * n + 7, 7 * n - 7, 10 * n},
-                   rnd);
+    return Numeric(std::to_string(n) + " аптада неше күн бар?", 7 * n, "күн",
+                   {5 * n, 6 * n, 7 * n + 7, 7 * n - 7, 10 * n}, rnd);
 }
 
 Item YearsToMonths(Random& rnd) {
     const long n = rnd.Between(2, 10);
-    return Numeric(std::to_string(n) + " жылда неше ай бар?", 12 * n, "ай", {10 * n, 12 * n + 12, 12 * n - 12, 11 * n, 365 * n},
-                   rnd);
+    return Numeric(std::to_string(n) + " жылда неше ай бар?", 12 * n, "ай",
+                   {10 * n, 12 * n + 12, 12 * n - 12, 11 * n, 365 * n}, rnd);
 }
 
-const std::array<const char*, 12> kMonths = {"қаңтар", "ақпан", "наурыз",  "сәуір",    "мамыр",  "маусым",
-                                             "шілде",  "тамыз", "қыркүйек", "қазан", "қараша", "желтоқсан"};
+const std::array<const char*, 12> kMonths = {"қаңтар",   "ақпан",  "наурыз", "сәуір",
+                                             "мамыр",    "маусым", "шілде",  "тамыз",
+                                             "қыркүйек", "қазан",  "қараша", "желтоқсан"};
 const std::array<int, 12> kMonthDays = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-const std::array<const char*, 12> kOrdinals = {"бірінші", "екінші",   "үшінші",    "төртінші", "бесінші",
-                                               "алтыншы", "жетінші",  "сегізінші", "тоғызыншы", "оныншы",
-                                               "он бірінші", "он екінші"};
+const std::array<const char*, 12> kOrdinals = {"бірінші",   "екінші",  "үшінші",     "төртінші",
+                                               "бесінші",   "алтыншы", "жетінші",    "сегізінші",
+                                               "тоғызыншы", "оныншы",  "он бірінші", "он екінші"};
 const std::array<const char*, 7> kWeekdays = {"дүйсенбі", "сейсенбі", "сәрсенбі", "бейсенбі",
                                               "жұма",     "сенбі",    "жексенбі"};
 
 // The first letter in upper case (the words here begin with a Cyrillic letter of two bytes).
 std::string Capital(const std::string& word) {
     static const std::array<std::pair<const char*, const char*>, 12> pairs = {{
-        {"қ", "Қ"}, {"а", "А"}, {"н", "Н"}, {"с", "С"}, {"м", "М"}, {"ш", "Ш"},
-        {"т", "Т"}, {"ж", "Ж"}, {"д", "Д"}, {"б", "Б"}, {"е", "Е"}, {"ә", "Ә"},
+        {"қ", "Қ"},
+        {"а", "А"},
+        {"н", "Н"},
+        {"с", "С"},
+        {"м", "М"},
+        {"ш", "Ш"},
+        {"т", "Т"},
+        {"ж", "Ж"},
+        {"д", "Д"},
+        {"б", "Б"},
+        {"е", "Е"},
+        {"ә", "Ә"},
     }};
     for (const auto& [lower, upper] : pairs) {
         const std::string l(lower);
@@ -168,7 +193,8 @@ Item DaysInMonth(Random& rnd) {
 }
 
 // Picks four different wrong names from `names`, none equal to the right one.
-std::vector<std::string> OtherNames(Random& rnd, const std::vector<std::string>& names, const std::string& right) {
+std::vector<std::string> OtherNames(Random& rnd, const std::vector<std::string>& names,
+                                    const std::string& right) {
     std::vector<std::string> pool;
     for (const std::string& n : names) {
         if (n != right) pool.push_back(n);
@@ -185,7 +211,8 @@ Item MonthByNumber(Random& rnd) {
     std::vector<std::string> names;
     for (const char* n : kMonths) names.push_back(Capital(n));
     Item item;
-    item.question = std::string("Жылдың ") + kOrdinals[static_cast<size_t>(m)] + " айы қалай аталады?";
+    item.question =
+        std::string("Жылдың ") + kOrdinals[static_cast<size_t>(m)] + " айы қалай аталады?";
     item.right = names[static_cast<size_t>(m)];
     item.wrong = OtherNames(rnd, names, item.right);
     return item;
@@ -197,8 +224,8 @@ Item WeekdayAfter(Random& rnd) {
     std::vector<std::string> names;
     for (const char* n : kWeekdays) names.push_back(Capital(n));
     Item item;
-    item.question = std::string("Бүгін ") + kWeekdays[static_cast<size_t>(today)] + ". " + std::to_string(days) +
-                    " күннен кейін аптаның қай күні болады?";
+    item.question = std::string("Бүгін ") + kWeekdays[static_cast<size_t>(today)] + ". " +
+                    std::to_string(days) + " күннен кейін аптаның қай күні болады?";
     item.right = names[static_cast<size_t>((today + days) % 7)];
     item.wrong = OtherNames(rnd, names, item.right);
     return item;
@@ -216,7 +243,8 @@ Item ClockAfter(Random& rnd) {
     const int later = 5 * rnd.Between(5, 40);
     const int end = start + later;
     Item item;
-    item.question = "Сағат " + Clock(start) + ". " + std::to_string(later) + " минуттан кейін сағат неше болады?";
+    item.question = "Сағат " + Clock(start) + ". " + std::to_string(later) +
+                    " минуттан кейін сағат неше болады?";
     item.right = Clock(end);
     std::set<std::string> seen = {item.right};
     for (int delta : {60, -60, 10, -10, 5, -5, 30, -30}) {
@@ -232,23 +260,27 @@ using Maker = Item (*)(Random&);
 // The twenty questions of a variant: eight of arithmetic, six of units, six of calendar
 // and clock.
 const std::array<Maker, VariantGenerator::kQuestions> kPlan = {
-    Addition,       Subtraction,    Multiplication, Division,     Percent,       SquarePerimeter, RectangleArea,
-    Multiplication, UnitConversion, UnitConversion, UnitConversion, UnitConversion, WeeksToDays,   YearsToMonths,
-    DaysInMonth,    MonthByNumber,  WeekdayAfter,   WeekdayAfter, ClockAfter,    DaysInMonth,
+    Addition,        Subtraction,    Multiplication, Division,       Percent,
+    SquarePerimeter, RectangleArea,  Multiplication, UnitConversion, UnitConversion,
+    UnitConversion,  UnitConversion, WeeksToDays,    YearsToMonths,  DaysInMonth,
+    MonthByNumber,   WeekdayAfter,   WeekdayAfter,   ClockAfter,     DaysInMonth,
 };
 
 }  // namespace
 
 std::string VariantGenerator::Generate(int variant) {
     Random rnd(0x4B415A00ull + static_cast<uint64_t>(variant) * 7919u);
-    std::string out = "# Variant " + std::to_string(variant) + ", made by \"kazdata generate " + std::to_string(variant) +
-                      "\": arithmetic, units of measure, calendar and clock.\n"
-                      "# Do not edit by hand; the tests check that the generator still writes this file.\n";
+    std::string out =
+        "# Variant " + std::to_string(variant) + ", made by \"kazdata generate " +
+        std::to_string(variant) +
+        "\": arithmetic, units of measure, calendar and clock.\n"
+        "# Do not edit by hand; the tests check that the generator still writes this file.\n";
     std::set<std::string> asked;
     for (Maker make : kPlan) {
         Item item = make(rnd);
         // The same question twice in a variant (possible for the shorter kinds): draw again.
-        for (int tries = 0; !asked.insert(item.question).second && tries < 50; ++tries) item = make(rnd);
+        for (int tries = 0; !asked.insert(item.question).second && tries < 50; ++tries)
+            item = make(rnd);
         const int rightAt = rnd.Below(5);
         out += "\n" + item.question + "\n";
         size_t w = 0;

@@ -8,7 +8,7 @@
 namespace kazdata {
 
 class VariantGenerator {
-public:
+  public:
     static constexpr int kQuestions = 20;
 
     static std::string Generate(int variant);

@@ -49,7 +49,8 @@ struct Command {
 
 const Command kCommands[] = {
     {"build", "kazdata build SOURCES OUTDIR", kazdata::RunBuild},
-    {"import", "kazdata import [--aiken | --csv] [--separator C] [--header] BANK TABLE", kazdata::RunImport},
+    {"import", "kazdata import [--aiken | --csv] [--separator C] [--header] BANK TABLE",
+     kazdata::RunImport},
     {"generate", "kazdata generate N [FILE]", kazdata::RunGenerate},
     {"export", "kazdata export TABLE", kazdata::RunExport},
 };
@@ -61,7 +62,8 @@ int main(int argc, char** argv) {
         std::fputs(kHelp, stderr);
         return 2;
     }
-    if (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h") || !std::strcmp(argv[1], "help")) {
+    if (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h") ||
+        !std::strcmp(argv[1], "help")) {
         std::fputs(kHelp, stdout);
         return 0;
     }

@@ -77,7 +77,8 @@ TEST(Encoding, EveryByteReadsAsADistinctCharacterAndBack) {
 }
 
 TEST(Encoding, RussianLettersAndAsciiStayWhereWindows1251HasThem) {
-    for (int b = 0; b < 0x80; ++b) EXPECT_EQ(KazEncoding::ToUnicode(static_cast<uint8_t>(b)), char32_t(b));
+    for (int b = 0; b < 0x80; ++b)
+        EXPECT_EQ(KazEncoding::ToUnicode(static_cast<uint8_t>(b)), char32_t(b));
     for (int b = 0xC0; b <= 0xFF; ++b) {
         EXPECT_EQ(KazEncoding::ToUnicode(static_cast<uint8_t>(b)), char32_t(0x0410 + (b - 0xC0)));
     }
@@ -109,7 +110,8 @@ TEST(Encoding, RefusalsNameTheColumnAndTheCharacter) {
     EXPECT_EQ(e.refused[0].character, U'№');
     EXPECT_EQ(e.refused[1].column, 16u);
     EXPECT_EQ(e.refused[1].character, U'»');
-    EXPECT_EQ(e.refused[0].Describe(), "column 6: '№' (U+2116) cannot be written in the display encoding");
+    EXPECT_EQ(e.refused[0].Describe(),
+              "column 6: '№' (U+2116) cannot be written in the display encoding");
     EXPECT_EQ(e.bytes, "\xB2\xE0\xEB\xE0 ?5 \xAB\xC0\xEB\xEC\xE0\xF2\xFB?");
     EXPECT_FALSE(e.Complete());
 }
@@ -119,19 +121,20 @@ TEST(Encoding, InvalidUtf8IsRefusedWhereItStarts) {
         std::string text;
         size_t column;
     } cases[] = {
-        {"ab\xC0\x80", 3},          // overlong
-        {"\xED\xA0\x80", 1},        // surrogate
-        {"a\xD2", 2},               // cut short
-        {"\xD2\x9A\xD2x", 2},       // continuation missing
-        {"\xF5\x80\x80\x80", 1},    // beyond U+10FFFF
-        {"abc\x80", 4},             // stray continuation byte
+        {"ab\xC0\x80", 3},        // overlong
+        {"\xED\xA0\x80", 1},      // surrogate
+        {"a\xD2", 2},             // cut short
+        {"\xD2\x9A\xD2x", 2},     // continuation missing
+        {"\xF5\x80\x80\x80", 1},  // beyond U+10FFFF
+        {"abc\x80", 4},           // stray continuation byte
     };
     for (const Case& c : cases) {
         kaztexts::EncodedText e = DisplayText::FromUtf8(c.text);
         ASSERT_EQ(e.refused.size(), 1u) << c.text;
         EXPECT_TRUE(e.refused[0].invalidUtf8);
         EXPECT_EQ(e.refused[0].column, c.column) << c.text;
-        EXPECT_EQ(e.refused[0].Describe(), "column " + std::to_string(c.column) + ": not valid UTF-8");
+        EXPECT_EQ(e.refused[0].Describe(),
+                  "column " + std::to_string(c.column) + ": not valid UTF-8");
     }
     size_t bad = 99;
     EXPECT_FALSE(kaztexts::Utf8::Decode("ok\xE2\x82", &bad).has_value());

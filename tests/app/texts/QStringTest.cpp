@@ -14,7 +14,8 @@ namespace {
 TEST(QStringConversion, KazakhTextsReadAsKazakh) {
     EXPECT_EQ(kaztexts::ToQString(kaztexts::kBtnResults), QString::fromUtf8("Қорытынды"));
     EXPECT_EQ(kaztexts::ToQString(kaztexts::kGridCount), QString::fromUtf8("СҰРАҚТАР"));
-    EXPECT_EQ(kaztexts::ToQString(kaztexts::kFinalSuffixIne), QString::fromUtf8("-iне дұрыс жауап бердiңiз!"));
+    EXPECT_EQ(kaztexts::ToQString(kaztexts::kFinalSuffixIne),
+              QString::fromUtf8("-iне дұрыс жауап бердiңiз!"));
 }
 
 TEST(QStringConversion, EveryKazakhLetterSurvivesBothWays) {

@@ -13,8 +13,9 @@ using namespace kazdatatest;
 TEST(KazdataCommandLine, HelpExplainsEveryCommand) {
     const testutil::CommandResult r = Kazdata("--help");
     EXPECT_EQ(r.status, 0);
-    for (const char* word : {"kazdata build", "kazdata import", "--aiken", "--csv", "--separator", "--header",
-                             "kazdata generate", "kazdata export", "ANSWER: X", "Input, A, B, C,"}) {
+    for (const char* word :
+         {"kazdata build", "kazdata import", "--aiken", "--csv", "--separator", "--header",
+          "kazdata generate", "kazdata export", "ANSWER: X", "Input, A, B, C,"}) {
         EXPECT_NE(r.out.find(word), std::string::npos) << word;
     }
     EXPECT_EQ(Kazdata("import --help").out, r.out);
@@ -36,7 +37,8 @@ TEST(KazdataCommandLine, BadCommandLinesExitWithTwo) {
 
 TEST(KazdataCommandLine, AMissingBankIsReportedAndExitsWithOne) {
     testutil::TempDir dir;
-    const testutil::CommandResult r = Kazdata("import " + Quote(dir.File("none.txt")) + " " + Quote(dir.File("Kaz1.dbf")));
+    const testutil::CommandResult r =
+        Kazdata("import " + Quote(dir.File("none.txt")) + " " + Quote(dir.File("Kaz1.dbf")));
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("none.txt: cannot be read"), std::string::npos) << r.err;
     EXPECT_EQ(Listing(dir.Path()), std::set<std::string>{});

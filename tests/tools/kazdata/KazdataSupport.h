@@ -17,9 +17,13 @@ namespace kazdatatest {
 
 inline const std::string kTool = XB_KAZDATA_TOOL;
 
-inline std::string Quote(const std::string& s) { return "'" + s + "'"; }
+inline std::string Quote(const std::string& s) {
+    return "'" + s + "'";
+}
 
-inline testutil::CommandResult Kazdata(const std::string& arguments) { return testutil::Run(Quote(kTool) + " " + arguments); }
+inline testutil::CommandResult Kazdata(const std::string& arguments) {
+    return testutil::Run(Quote(kTool) + " " + arguments);
+}
 
 inline void WriteText(const std::string& path, const std::string& text) {
     testutil::WriteBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
@@ -28,7 +32,8 @@ inline void WriteText(const std::string& path, const std::string& text) {
 // The names in a folder.
 inline std::set<std::string> Listing(const std::string& dir) {
     std::set<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(dir)) names.insert(e.path().filename().string());
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+        names.insert(e.path().filename().string());
     return names;
 }
 

@@ -25,10 +25,11 @@ std::string SourcePath(int n) {
 }
 
 class SampleData : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         dir_ = new testutil::TempDir();
-        result_ = new testutil::CommandResult(Kazdata("build " + Quote(kSources) + " " + Quote(dir_->File("out"))));
+        result_ = new testutil::CommandResult(
+            Kazdata("build " + Quote(kSources) + " " + Quote(dir_->File("out"))));
     }
     static void TearDownTestSuite() {
         delete result_;
@@ -114,7 +115,11 @@ TEST_F(SampleData, NameAndInfoTablesAreEmptyWithTheirFields) {
         char type;
         int length;
         int decimals;
-    } expected[] = {{"NAME", 'C', 15, 0}, {"VARIANT", 'C', 2, 0}, {"COUNT", 'N', 3, 0}, {"TRUECOUNT", 'N', 3, 0}, {"DATE", 'D', 8, 0}};
+    } expected[] = {{"NAME", 'C', 15, 0},
+                    {"VARIANT", 'C', 2, 0},
+                    {"COUNT", 'N', 3, 0},
+                    {"TRUECOUNT", 'N', 3, 0},
+                    {"DATE", 'D', 8, 0}};
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(t->FieldName(i + 1), expected[i].name);
         EXPECT_EQ(t->FieldType(i + 1), expected[i].type);
@@ -141,7 +146,8 @@ TEST_F(SampleData, ABrokenSourceStopsTheBuildBeforeAnythingIsWritten) {
     }
     WriteText(sources + "/kaz17.txt", "Сұрақ\nA. a\nB. b\nC. c\nANSWER: A\n");
     std::filesystem::remove(sources + "/kaz29.txt");
-    const testutil::CommandResult r = Kazdata("build " + Quote(sources) + " " + Quote(dir.File("out")));
+    const testutil::CommandResult r =
+        Kazdata("build " + Quote(sources) + " " + Quote(dir.File("out")));
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("kaz17.txt:1: the question has 3 answers"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("kaz29.txt: cannot be read"), std::string::npos) << r.err;
@@ -153,8 +159,8 @@ TEST(GeneratedVariants, TheSourcesAreWhatTheGeneratorWrites) {
     for (int n = 6; n <= 30; ++n) {
         const testutil::CommandResult r = Kazdata("generate " + std::to_string(n));
         ASSERT_EQ(r.status, 0) << r.err;
-        EXPECT_EQ(r.out, testutil::ReadText(SourcePath(n))) << "data/variants/kaz" << n
-                                                           << ".txt differs from kazdata generate " << n;
+        EXPECT_EQ(r.out, testutil::ReadText(SourcePath(n)))
+            << "data/variants/kaz" << n << ".txt differs from kazdata generate " << n;
     }
 }
 
@@ -179,39 +185,50 @@ std::string Expected(const std::string& q) {
         return std::to_string(a / b);
     }
     static const std::regex percent("(\\d+) санының (\\d+) пайызын табыңыз\\.");
-    if (std::regex_match(q, m, percent)) return std::to_string(std::stol(m[1]) * std::stol(m[2]) / 100);
-    static const std::regex square("Қабырғасы (\\d+) см болатын шаршының периметрі неше сантиметр\\?");
+    if (std::regex_match(q, m, percent))
+        return std::to_string(std::stol(m[1]) * std::stol(m[2]) / 100);
+    static const std::regex square(
+        "Қабырғасы (\\d+) см болатын шаршының периметрі неше сантиметр\\?");
     if (std::regex_match(q, m, square)) return std::to_string(4 * std::stol(m[1])) + " см";
-    static const std::regex rect("Ұзындығы (\\d+) см, ені (\\d+) см болатын тіктөртбұрыштың ауданы неше шаршы сантиметр\\?");
-    if (std::regex_match(q, m, rect)) return std::to_string(std::stol(m[1]) * std::stol(m[2])) + " шаршы см";
+    static const std::regex rect(
+        "Ұзындығы (\\d+) см, ені (\\d+) см болатын тіктөртбұрыштың ауданы неше шаршы сантиметр\\?");
+    if (std::regex_match(q, m, rect))
+        return std::to_string(std::stol(m[1]) * std::stol(m[2])) + " шаршы см";
     static const std::regex units("(\\d+) (\\S+) неше (\\S+) болады\\?");
     if (std::regex_match(q, m, units)) {
         static const std::map<std::pair<std::string, std::string>, long> factors = {
-            {{"километр", "метр"}, 1000},    {{"метр", "сантиметр"}, 100},   {{"сантиметр", "миллиметр"}, 10},
-            {{"дециметр", "сантиметр"}, 10}, {{"килограмм", "грамм"}, 1000}, {{"тонна", "килограмм"}, 1000},
-            {{"литр", "миллилитр"}, 1000},   {{"сағат", "минут"}, 60},       {{"минут", "секунд"}, 60},
-            {{"тәулік", "сағат"}, 24},       {{"ғасыр", "жыл"}, 100}};
+            {{"километр", "метр"}, 1000},     {{"метр", "сантиметр"}, 100},
+            {{"сантиметр", "миллиметр"}, 10}, {{"дециметр", "сантиметр"}, 10},
+            {{"килограмм", "грамм"}, 1000},   {{"тонна", "килограмм"}, 1000},
+            {{"литр", "миллилитр"}, 1000},    {{"сағат", "минут"}, 60},
+            {{"минут", "секунд"}, 60},        {{"тәулік", "сағат"}, 24},
+            {{"ғасыр", "жыл"}, 100}};
         auto f = factors.find({m[2], m[3]});
         EXPECT_NE(f, factors.end()) << q;
-        return f == factors.end() ? "" : std::to_string(std::stol(m[1]) * f->second) + " " + std::string(m[3]);
+        return f == factors.end()
+                   ? ""
+                   : std::to_string(std::stol(m[1]) * f->second) + " " + std::string(m[3]);
     }
     static const std::regex weeks("(\\d+) аптада неше күн бар\\?");
     if (std::regex_match(q, m, weeks)) return std::to_string(7 * std::stol(m[1])) + " күн";
     static const std::regex years("(\\d+) жылда неше ай бар\\?");
     if (std::regex_match(q, m, years)) return std::to_string(12 * std::stol(m[1])) + " ай";
     static const std::map<std::string, std::string> monthDays = {
-        {"Қаңтар", "31"}, {"Наурыз", "31"}, {"Сәуір", "30"}, {"Мамыр", "31"},  {"Маусым", "30"},    {"Шілде", "31"},
-        {"Тамыз", "31"},  {"Қыркүйек", "30"}, {"Қазан", "31"}, {"Қараша", "30"}, {"Желтоқсан", "31"}};
+        {"Қаңтар", "31"}, {"Наурыз", "31"}, {"Сәуір", "30"},    {"Мамыр", "31"},
+        {"Маусым", "30"}, {"Шілде", "31"},  {"Тамыз", "31"},    {"Қыркүйек", "30"},
+        {"Қазан", "31"},  {"Қараша", "30"}, {"Желтоқсан", "31"}};
     static const std::regex days("(\\S+) айында неше күн бар\\?");
     if (std::regex_match(q, m, days)) {
         auto d = monthDays.find(m[1]);
         EXPECT_NE(d, monthDays.end()) << q;
         return d == monthDays.end() ? "" : d->second + " күн";
     }
-    static const std::vector<std::string> ordinals = {"бірінші", "екінші", "үшінші", "төртінші", "бесінші", "алтыншы",
-                                                      "жетінші", "сегізінші", "тоғызыншы", "оныншы", "он бірінші", "он екінші"};
-    static const std::vector<std::string> months = {"Қаңтар", "Ақпан", "Наурыз", "Сәуір", "Мамыр", "Маусым",
-                                                    "Шілде", "Тамыз", "Қыркүйек", "Қазан", "Қараша", "Желтоқсан"};
+    static const std::vector<std::string> ordinals = {
+        "бірінші", "екінші",    "үшінші",    "төртінші", "бесінші",    "алтыншы",
+        "жетінші", "сегізінші", "тоғызыншы", "оныншы",   "он бірінші", "он екінші"};
+    static const std::vector<std::string> months = {"Қаңтар",   "Ақпан",  "Наурыз", "Сәуір",
+                                                    "Мамыр",    "Маусым", "Шілде",  "Тамыз",
+                                                    "Қыркүйек", "Қазан",  "Қараша", "Желтоқсан"};
     static const std::regex month("Жылдың (.+) айы қалай аталады\\?");
     if (std::regex_match(q, m, month)) {
         for (size_t i = 0; i < ordinals.size(); ++i) {
@@ -220,9 +237,12 @@ std::string Expected(const std::string& q) {
         ADD_FAILURE() << q;
         return "";
     }
-    static const std::vector<std::string> weekdays = {"дүйсенбі", "сейсенбі", "сәрсенбі", "бейсенбі", "жұма", "сенбі", "жексенбі"};
-    static const std::vector<std::string> capitals = {"Дүйсенбі", "Сейсенбі", "Сәрсенбі", "Бейсенбі", "Жұма", "Сенбі", "Жексенбі"};
-    static const std::regex weekday("Бүгін (\\S+)\\. (\\d+) күннен кейін аптаның қай күні болады\\?");
+    static const std::vector<std::string> weekdays = {
+        "дүйсенбі", "сейсенбі", "сәрсенбі", "бейсенбі", "жұма", "сенбі", "жексенбі"};
+    static const std::vector<std::string> capitals = {
+        "Дүйсенбі", "Сейсенбі", "Сәрсенбі", "Бейсенбі", "Жұма", "Сенбі", "Жексенбі"};
+    static const std::regex weekday(
+        "Бүгін (\\S+)\\. (\\d+) күннен кейін аптаның қай күні болады\\?");
     if (std::regex_match(q, m, weekday)) {
         for (size_t i = 0; i < weekdays.size(); ++i) {
             if (weekdays[i] == m[1]) return capitals[(i + std::stoul(m[2])) % 7];
@@ -230,7 +250,8 @@ std::string Expected(const std::string& q) {
         ADD_FAILURE() << q;
         return "";
     }
-    static const std::regex clock("Сағат (\\d+):(\\d\\d)\\. (\\d+) минуттан кейін сағат неше болады\\?");
+    static const std::regex clock(
+        "Сағат (\\d+):(\\d\\d)\\. (\\d+) минуттан кейін сағат неше болады\\?");
     if (std::regex_match(q, m, clock)) {
         const long t = (std::stol(m[1]) * 60 + std::stol(m[2]) + std::stol(m[3])) % (24 * 60);
         char text[8];
@@ -248,7 +269,8 @@ TEST_F(SampleData, GeneratedRightAnswersAreRight) {
         const Table t = ReadVariant(Out("Kaz" + std::to_string(n) + ".dbf"));
         for (const auto& r : t.records) {
             EXPECT_EQ(r[1], Expected(r[0])) << "Kaz" << n << ": " << r[0];
-            for (size_t w = 2; w < 6; ++w) EXPECT_NE(r[w], Expected(r[0])) << "Kaz" << n << ": " << r[0];
+            for (size_t w = 2; w < 6; ++w)
+                EXPECT_NE(r[w], Expected(r[0])) << "Kaz" << n << ": " << r[0];
             ++checked;
         }
     }
@@ -261,7 +283,9 @@ TEST_F(SampleData, ExportGivesABankThatImportsToTheSameQuestions) {
     const testutil::CommandResult exported = Kazdata("export " + Quote(Out("Kaz3.dbf")));
     ASSERT_EQ(exported.status, 0) << exported.err;
     WriteText(dir.File("bank.txt"), exported.out);
-    ASSERT_EQ(Kazdata("import " + Quote(dir.File("bank.txt")) + " " + Quote(dir.File("again.dbf"))).status, 0);
+    ASSERT_EQ(Kazdata("import " + Quote(dir.File("bank.txt")) + " " + Quote(dir.File("again.dbf")))
+                  .status,
+              0);
     EXPECT_EQ(ReadVariant(dir.File("again.dbf")).records, ReadVariant(Out("Kaz3.dbf")).records);
 }
 
