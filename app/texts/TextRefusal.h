@@ -15,6 +15,9 @@ struct TextRefusal {
     // "column 7: '№' (U+2116) cannot be written in the display encoding", or
     // "column 7: not valid UTF-8".
     std::string Describe() const;
+    // The refused character for a message: "'№' (U+2116)", or "(U+0085)" for a control
+    // character, which is not shown itself.
+    std::string CharacterText() const;
 };
 
 }  // namespace kaztexts

@@ -1,5 +1,6 @@
 // kazdata import: one question bank into one variant table.
 
+#include <cctype>
 #include <cstdio>
 
 #include "tools/kazdata/BankSource.h"

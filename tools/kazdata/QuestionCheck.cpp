@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/texts/DisplayText.h"
-#include "app/texts/Utf8.h"
+#include "app/texts/KazEncoding.h"
 
 namespace kazdata {
 namespace {
@@ -18,12 +18,6 @@ std::string Flatten(const std::string& text) {
     return out;
 }
 
-std::string CodeOf(char32_t ch) {
-    char code[16];
-    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(ch));
-    return code;
-}
-
 // Checks one text; answers its display bytes, or reports and answers nothing.
 bool EncodeText(const Question& q, size_t i, std::string& bytes, Problems& problems) {
     const std::string text = Flatten(q.texts[i]);
@@ -34,30 +28,22 @@ bool EncodeText(const Question& q, size_t i, std::string& bytes, Problems& probl
     }
     kaztexts::EncodedText encoded = kaztexts::DisplayText::FromUtf8(text);
     bool good = true;
-    for (const kaztexts::TextRefusal& r : encoded.refused) {
-        std::string what;
-        if (r.invalidUtf8) {
-            what = "is not valid UTF-8";
-        } else {
-            std::string shown;
-            if (r.character >= 0x20 && r.character != 0x7F) {
-                shown = "'";
-                kaztexts::Utf8::Append(shown, r.character);
-                shown += "' ";
-            }
-            what = "holds " + shown + "(" + CodeOf(r.character) +
-                   "), which the display encoding cannot hold";
-        }
+    auto report = [&](size_t character, const std::string& what) {
         problems.push_back(
-            Problem{line, q.names[i] + ", character " + std::to_string(r.column) + ": " + what});
+            Problem{line, q.names[i] + ", character " + std::to_string(character) + ": " + what});
         good = false;
+    };
+    for (const kaztexts::TextRefusal& r : encoded.refused) {
+        report(r.column, r.invalidUtf8 ? "is not valid UTF-8"
+                                       : "holds " + r.CharacterText() +
+                                             ", which the display encoding cannot hold");
     }
     for (size_t k = 0; good && k < encoded.bytes.size(); ++k) {
         const auto b = static_cast<unsigned char>(encoded.bytes[k]);
-        if (b < 0x20 || b == 0x7F) {
-            problems.push_back(Problem{line, q.names[i] + ", character " + std::to_string(k + 1) +
-                                                 ": a control character (" + CodeOf(b) + ")"});
-            good = false;
+        // Byte 98 reads as a control character too.
+        if (b < 0x20 || b == 0x7F || b == 0x98) {
+            kaztexts::TextRefusal control{k + 1, kaztexts::KazEncoding::ToUnicode(b), false};
+            report(k + 1, "a control character " + control.CharacterText());
         }
     }
     if (good && encoded.bytes.size() > QuestionCheck::kMaxLength) {

@@ -116,6 +116,17 @@ TEST(Encoding, RefusalsNameTheColumnAndTheCharacter) {
     EXPECT_FALSE(e.Complete());
 }
 
+TEST(Encoding, ControlCharactersAreNamedButNotShown) {
+    kaztexts::EncodedText e = DisplayText::FromUtf8(
+        "a\xC2\x85"
+        "b");
+    ASSERT_EQ(e.refused.size(), 1u);
+    EXPECT_EQ(e.refused[0].CharacterText(), "(U+0085)");
+    EXPECT_EQ(e.refused[0].Describe(),
+              "column 2: (U+0085) cannot be written in the display encoding");
+    EXPECT_EQ(kaztexts::TextRefusal({1, U'✓', false}).CharacterText(), "'✓' (U+2713)");
+}
+
 TEST(Encoding, InvalidUtf8IsRefusedWhereItStarts) {
     struct Case {
         std::string text;
