@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/ErrorCodes.h"
+#include "engine/Exception.h"
 #include "engine/Memo.h"
 #include "engine/platform/SystemCodes.h"
 
@@ -217,9 +218,14 @@ void GSO_dBHandler::PackTable() {
             if (kept != r) PlainPutRecord(kept);
         } else {
             for (int n : memoFields) {
-                int32_t block = static_cast<int32_t>(GetNumber(n));
-                if (block != 0) {
-                    if (GSobjMemo* memo = MemoFile(n)) memo->MemoFree(block);
+                // A damaged memo reference or memo file must not stop a pack half way
+                // (records already moved down): its blocks are simply not reclaimed.
+                try {
+                    int32_t block = static_cast<int32_t>(GetNumber(n));
+                    if (block != 0) {
+                        if (GSobjMemo* memo = MemoFile(n)) memo->MemoFree(block);
+                    }
+                } catch (const Exception&) {
                 }
             }
         }

@@ -257,3 +257,26 @@ TEST(TableWrite, HeaderCountIsCorrectedAtTheNextWrite) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TableWrite, PackGoesOnPastADamagedMemoReference) {
+    TempDir dir;
+    std::string p = dir.File("dm.dbf");
+    MakePeople(p, 3, 0x8B);
+    {
+        auto t = GSO_dBHandler::Open(p, true, false);
+        t->GoRecord(2);
+        t->PutText(5, "9999");  // a block far beyond the memo file
+        t->PutRecord(2);
+        t->DeleteRecord();
+        t->PackTable();
+        EXPECT_EQ(t->RecordCount(), 2);
+        t->GoRecord(2);
+        EXPECT_EQ(NameOf(*t), "R3");
+    }
+    std::vector<uint8_t> b = testutil::ReadBytes(p);
+    EXPECT_EQ(b[4], 2);
+}
+
+}  // namespace
