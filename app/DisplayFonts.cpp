@@ -8,9 +8,13 @@
 QFont NamedFont(std::string_view family, int height, bool bold) {
     QFont f;
     const QString name = QString::fromLatin1(family.data(), qsizetype(family.size()));
-    if (family == kaztexts::kKazakhFont)
-        f.setFamilies({name, QString::fromLatin1(kaztexts::kKazakhFallbackFont.data(),
-                                                 qsizetype(kaztexts::kKazakhFallbackFont.size()))});
+    if (family == kaztexts::kKazakhFont) {
+        // The fallback's narrow face first: the windows were laid out for a narrower
+        // font than the full one, whose texts would be cut at the labels' edges.
+        const QString fallback =
+            QString::fromLatin1(kaztexts::kKazakhFallbackFont.data(), qsizetype(kaztexts::kKazakhFallbackFont.size()));
+        f.setFamilies({name, fallback + QStringLiteral(" Condensed"), fallback});
+    }
     else
         f.setFamilies({name, QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     f.setPixelSize(height);

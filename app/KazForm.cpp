@@ -19,6 +19,9 @@ TKazForm::TKazForm(QWidget* parent) : QDialog(parent) {
     QLabel->SetAutoSize(false);
     QLabel->TextOptions().SetWordWrap(true);
     QLabel->TextOptions().SetStyle(fclsLowered);
+    // Three lines (the final score) must fit the label's fixed height in the fallback
+    // font too, whose lines are taller than the Kazakh font's.
+    QLabel->TextOptions().SetLineSpacing(0);
     Place(QLabel, 17, 12, 387, 74);
     QLabel->SetCaption(Disp(kaztexts::kKazLabelSample));
 

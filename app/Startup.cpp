@@ -6,6 +6,7 @@
 #include "app/KazApplication.h"
 #include "app/KazForm.h"
 #include "app/MainForm.h"
+#include "app/ScreenshotTour.h"
 #include "app/TestForm.h"
 #include "app/texts/KazTexts.h"
 
@@ -32,6 +33,7 @@ int RunProgram(int argc, char** argv) {
     QApplication::setApplicationName(Disp(kaztexts::kAppTitle));
     CreateForms();
     MainForm->show();
+    StartScreenshotTourFromEnvironment();
     const int rc = app.exec();
     DestroyForms();
     return rc;
