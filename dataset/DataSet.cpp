@@ -448,7 +448,7 @@ TFieldValue TDataSet::ReadFieldValue(const TField& field) {
     TFieldValue v;
     if (!GetFieldData(field, v)) return TNull{};
     if (field.transliterate) {
-        if (auto* s = std::get_if<std::string>(&v)) return Translate(*s, false);
+        if (auto* s = std::get_if<std::string>(&v)) TranslateInPlace(*s, false);
     }
     return v;
 }
@@ -484,6 +484,8 @@ void TDataSet::FieldChanged(TField& field) {
 }
 
 std::string TDataSet::Translate(const std::string& text, bool) const { return text; }
+
+void TDataSet::TranslateInPlace(std::string& text, bool toOem) const { text = Translate(text, toOem); }
 
 // ---- bookmarks -----------------------------------------------------------------------------
 

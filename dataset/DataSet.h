@@ -92,6 +92,7 @@ public:
     virtual std::unique_ptr<TBlobStream> CreateBlobStream(TField& field, TBlobStreamMode mode) = 0;
     // Text translation of text and memo fields; the framework's own copies unchanged.
     virtual std::string Translate(const std::string& text, bool toOem) const;
+    virtual void TranslateInPlace(std::string& text, bool toOem) const;
 
     bool autoCalcFields = true;
 

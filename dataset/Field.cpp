@@ -89,7 +89,7 @@ TFieldValue TField::OldValue() const { return dataset_.ReadOldFieldValue(*this);
 
 std::string TField::AsString() const {
     TFieldValue v = Value();
-    if (auto* s = std::get_if<std::string>(&v)) return *s;
+    if (auto* s = std::get_if<std::string>(&v)) return std::move(*s);
     if (auto* i = std::get_if<int64_t>(&v)) return std::to_string(*i);
     if (auto* d = std::get_if<double>(&v)) return FloatToText(*d);
     if (auto* b = std::get_if<bool>(&v)) return *b ? "True" : "False";

@@ -118,6 +118,15 @@ std::string TRidedezDataSet::Translate(const std::string& text, bool toOem) cons
     return toOem ? codepage::AnsiToOem(text) : codepage::OemToAnsi(text);
 }
 
+void TRidedezDataSet::TranslateInPlace(std::string& text, bool toOem) const {
+    if (!translateASCII_) return;
+    if (toOem) {
+        codepage::AnsiToOemBuffer(text.data(), text.size());
+    } else {
+        codepage::OemToAnsiBuffer(text.data(), text.size());
+    }
+}
+
 int TRidedezDataSet::Translate(const char* source, char* destination, bool toOem) const {
     if (!destination) return 0;
     if (!source) {

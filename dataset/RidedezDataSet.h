@@ -87,6 +87,7 @@ public:
     bool GetCurrentRecord(uint8_t* buffer);
     std::unique_ptr<TBlobStream> CreateBlobStream(TField& field, TBlobStreamMode mode) override;
     std::string Translate(const std::string& text, bool toOem) const override;
+    void TranslateInPlace(std::string& text, bool toOem) const override;
     // The buffer form: the zero-terminated `source` into `destination` (at least as
     // long); a null source gives an empty destination. Always 0.
     int Translate(const char* source, char* destination, bool toOem) const;

@@ -113,8 +113,10 @@ bool TRidedezDataSet::ReadDataField(const TField& field, TFieldValue& value) {
     const int n = field.FieldNo();
     switch (field.DataType()) {
         case TFieldType::ftString: {
-            std::string text = TrimRightBlanks(t.GetText(n));
-            if (text.empty()) return false;
+            std::string text = t.GetText(n);
+            size_t end = text.find_last_not_of(' ');
+            if (end == std::string::npos) return false;
+            text.resize(end + 1);
             value = std::move(text);
             return true;
         }
