@@ -48,10 +48,10 @@ for c in "${cases[@]}"; do
     [ -n "$prepare" ] && args+=(--prepare "$prepare")
     hyperfine "${args[@]}" "$command" >/dev/null 2>&1
     /usr/bin/python3 - "$W/h.json" "$workload" "$program" >> "$results" <<'PY'
-import json, statistics, sys
-r = json.load(open(sys.argv[1]))["results"][0]
+import json, sys
+r = json.load(open(sys.argv[1]))["results"][0]  # user and system are means over the runs
 print("%s|%s|%.3f|%.3f|%.3f|%.3f" % (sys.argv[2], sys.argv[3], r["median"], min(r["times"]),
-                                     statistics.median(r["user"]), statistics.median(r["system"])))
+                                     r["user"], r["system"]))
 PY
   else
     [ -n "$prepare" ] && eval "$prepare"
@@ -68,6 +68,8 @@ printf '|---------|------------------------------|-----------|-----------|------
 while IFS='|' read -r workload program median min user sys; do
   printf '| %-7s | %-28s | %9s | %9s | %7s | %7s |\n' "$workload" "$program" "$median" "$min" "$user" "$sys"
 done < "$results"
+echo
+echo "(user and sys: means of the runs)"
 echo
 echo "In-process (Google Benchmark, $N records):"
 BENCH_RECORDS=$N BENCH_DIR=$W "$OURS" --benchmark_report_aggregates_only=true 2>/dev/null |
