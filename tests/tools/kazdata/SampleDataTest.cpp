@@ -5,7 +5,6 @@
 
 #include <fstream>
 #include <map>
-#include <regex>
 #include <sstream>
 #include <string>
 
@@ -171,31 +170,71 @@ TEST(GeneratedVariants, WritingToAFileGivesTheSameText) {
     EXPECT_EQ(Listing(dir.Path()), (std::set<std::string>{"g.txt"}));
 }
 
+// Matches `text` against a pattern in which each "{}" stands for a non-empty piece of
+// text (up to the first place where the rest of the pattern goes on); fills the pieces.
+bool Match(const std::string& text, const std::string& pattern, std::vector<std::string>& caps) {
+    caps.clear();
+    std::vector<std::string> literals;
+    size_t from = 0;
+    for (size_t at; (at = pattern.find("{}", from)) != std::string::npos; from = at + 2) {
+        literals.push_back(pattern.substr(from, at - from));
+    }
+    literals.push_back(pattern.substr(from));
+    if (text.rfind(literals[0], 0) != 0) return false;
+    size_t pos = literals[0].size();
+    for (size_t i = 1; i < literals.size(); ++i) {
+        const bool last = i + 1 == literals.size();
+        size_t next;
+        if (last && literals[i].empty()) {
+            next = text.size();
+        } else if (last) {
+            next = text.size() >= literals[i].size() ? text.size() - literals[i].size()
+                                                     : std::string::npos;
+            if (next == std::string::npos || next < pos ||
+                text.compare(next, literals[i].size(), literals[i]) != 0) {
+                return false;
+            }
+        } else {
+            next = text.find(literals[i], pos + 1);
+            if (next == std::string::npos) return false;
+        }
+        if (next <= pos) return false;
+        caps.push_back(text.substr(pos, next - pos));
+        pos = next + literals[i].size();
+    }
+    return pos == text.size();
+}
+
+long Number(const std::string& s) {
+    EXPECT_FALSE(s.empty());
+    for (char c : s) EXPECT_TRUE(c >= '0' && c <= '9') << s;
+    return std::stol(s);
+}
+
 // Works the right answers out again from the question texts of the generated kinds.
 std::string Expected(const std::string& q) {
-    std::smatch m;
-    static const std::regex arithmetic("Өрнектің мәнін табыңыз: (\\d+) (\\+|-|·|:) (\\d+)");
-    if (std::regex_match(q, m, arithmetic)) {
-        const long a = std::stol(m[1]), b = std::stol(m[3]);
-        const std::string op = m[2];
+    std::vector<std::string> m;
+    if (Match(q, "Өрнектің мәнін табыңыз: {} {} {}", m)) {
+        const long a = Number(m[0]), b = Number(m[2]);
+        const std::string& op = m[1];
         if (op == "+") return std::to_string(a + b);
         if (op == "-") return std::to_string(a - b);
         if (op == "·") return std::to_string(a * b);
+        EXPECT_EQ(op, ":") << q;
         EXPECT_EQ(a % b, 0) << q;
         return std::to_string(a / b);
     }
-    static const std::regex percent("(\\d+) санының (\\d+) пайызын табыңыз\\.");
-    if (std::regex_match(q, m, percent))
-        return std::to_string(std::stol(m[1]) * std::stol(m[2]) / 100);
-    static const std::regex square(
-        "Қабырғасы (\\d+) см болатын шаршының периметрі неше сантиметр\\?");
-    if (std::regex_match(q, m, square)) return std::to_string(4 * std::stol(m[1])) + " см";
-    static const std::regex rect(
-        "Ұзындығы (\\d+) см, ені (\\d+) см болатын тіктөртбұрыштың ауданы неше шаршы сантиметр\\?");
-    if (std::regex_match(q, m, rect))
-        return std::to_string(std::stol(m[1]) * std::stol(m[2])) + " шаршы см";
-    static const std::regex units("(\\d+) (\\S+) неше (\\S+) болады\\?");
-    if (std::regex_match(q, m, units)) {
+    if (Match(q, "{} санының {} пайызын табыңыз.", m)) {
+        return std::to_string(Number(m[0]) * Number(m[1]) / 100);
+    }
+    if (Match(q, "Қабырғасы {} см болатын шаршының периметрі неше сантиметр?", m)) {
+        return std::to_string(4 * Number(m[0])) + " см";
+    }
+    if (Match(q, "Ұзындығы {} см, ені {} см болатын тіктөртбұрыштың ауданы неше шаршы сантиметр?",
+              m)) {
+        return std::to_string(Number(m[0]) * Number(m[1])) + " шаршы см";
+    }
+    if (Match(q, "{} {} неше {} болады?", m)) {
         static const std::map<std::pair<std::string, std::string>, long> factors = {
             {{"километр", "метр"}, 1000},     {{"метр", "сантиметр"}, 100},
             {{"сантиметр", "миллиметр"}, 10}, {{"дециметр", "сантиметр"}, 10},
@@ -203,63 +242,65 @@ std::string Expected(const std::string& q) {
             {{"литр", "миллилитр"}, 1000},    {{"сағат", "минут"}, 60},
             {{"минут", "секунд"}, 60},        {{"тәулік", "сағат"}, 24},
             {{"ғасыр", "жыл"}, 100}};
-        auto f = factors.find({m[2], m[3]});
+        auto f = factors.find({m[1], m[2]});
         EXPECT_NE(f, factors.end()) << q;
-        return f == factors.end()
-                   ? ""
-                   : std::to_string(std::stol(m[1]) * f->second) + " " + std::string(m[3]);
+        return f == factors.end() ? "" : std::to_string(Number(m[0]) * f->second) + " " + m[2];
     }
-    static const std::regex weeks("(\\d+) аптада неше күн бар\\?");
-    if (std::regex_match(q, m, weeks)) return std::to_string(7 * std::stol(m[1])) + " күн";
-    static const std::regex years("(\\d+) жылда неше ай бар\\?");
-    if (std::regex_match(q, m, years)) return std::to_string(12 * std::stol(m[1])) + " ай";
-    static const std::map<std::string, std::string> monthDays = {
-        {"Қаңтар", "31"}, {"Наурыз", "31"}, {"Сәуір", "30"},    {"Мамыр", "31"},
-        {"Маусым", "30"}, {"Шілде", "31"},  {"Тамыз", "31"},    {"Қыркүйек", "30"},
-        {"Қазан", "31"},  {"Қараша", "30"}, {"Желтоқсан", "31"}};
-    static const std::regex days("(\\S+) айында неше күн бар\\?");
-    if (std::regex_match(q, m, days)) {
-        auto d = monthDays.find(m[1]);
+    if (Match(q, "{} аптада неше күн бар?", m)) return std::to_string(7 * Number(m[0])) + " күн";
+    if (Match(q, "{} жылда неше ай бар?", m)) return std::to_string(12 * Number(m[0])) + " ай";
+    if (Match(q, "{} айында неше күн бар?", m)) {
+        static const std::map<std::string, std::string> monthDays = {
+            {"Қаңтар", "31"}, {"Наурыз", "31"}, {"Сәуір", "30"},    {"Мамыр", "31"},
+            {"Маусым", "30"}, {"Шілде", "31"},  {"Тамыз", "31"},    {"Қыркүйек", "30"},
+            {"Қазан", "31"},  {"Қараша", "30"}, {"Желтоқсан", "31"}};
+        auto d = monthDays.find(m[0]);
         EXPECT_NE(d, monthDays.end()) << q;
         return d == monthDays.end() ? "" : d->second + " күн";
     }
-    static const std::vector<std::string> ordinals = {
-        "бірінші", "екінші",    "үшінші",    "төртінші", "бесінші",    "алтыншы",
-        "жетінші", "сегізінші", "тоғызыншы", "оныншы",   "он бірінші", "он екінші"};
-    static const std::vector<std::string> months = {"Қаңтар",   "Ақпан",  "Наурыз", "Сәуір",
-                                                    "Мамыр",    "Маусым", "Шілде",  "Тамыз",
-                                                    "Қыркүйек", "Қазан",  "Қараша", "Желтоқсан"};
-    static const std::regex month("Жылдың (.+) айы қалай аталады\\?");
-    if (std::regex_match(q, m, month)) {
+    if (Match(q, "Жылдың {} айы қалай аталады?", m)) {
+        static const std::vector<std::string> ordinals = {
+            "бірінші", "екінші",    "үшінші",    "төртінші", "бесінші",    "алтыншы",
+            "жетінші", "сегізінші", "тоғызыншы", "оныншы",   "он бірінші", "он екінші"};
+        static const std::vector<std::string> months = {
+            "Қаңтар", "Ақпан", "Наурыз",   "Сәуір", "Мамыр",  "Маусым",
+            "Шілде",  "Тамыз", "Қыркүйек", "Қазан", "Қараша", "Желтоқсан"};
         for (size_t i = 0; i < ordinals.size(); ++i) {
-            if (ordinals[i] == m[1]) return months[i];
+            if (ordinals[i] == m[0]) return months[i];
         }
         ADD_FAILURE() << q;
         return "";
     }
-    static const std::vector<std::string> weekdays = {
-        "дүйсенбі", "сейсенбі", "сәрсенбі", "бейсенбі", "жұма", "сенбі", "жексенбі"};
-    static const std::vector<std::string> capitals = {
-        "Дүйсенбі", "Сейсенбі", "Сәрсенбі", "Бейсенбі", "Жұма", "Сенбі", "Жексенбі"};
-    static const std::regex weekday(
-        "Бүгін (\\S+)\\. (\\d+) күннен кейін аптаның қай күні болады\\?");
-    if (std::regex_match(q, m, weekday)) {
+    if (Match(q, "Бүгін {}. {} күннен кейін аптаның қай күні болады?", m)) {
+        static const std::vector<std::string> weekdays = {
+            "дүйсенбі", "сейсенбі", "сәрсенбі", "бейсенбі", "жұма", "сенбі", "жексенбі"};
+        static const std::vector<std::string> capitals = {
+            "Дүйсенбі", "Сейсенбі", "Сәрсенбі", "Бейсенбі", "Жұма", "Сенбі", "Жексенбі"};
         for (size_t i = 0; i < weekdays.size(); ++i) {
-            if (weekdays[i] == m[1]) return capitals[(i + std::stoul(m[2])) % 7];
+            if (weekdays[i] == m[0]) return capitals[(i + static_cast<size_t>(Number(m[1]))) % 7];
         }
         ADD_FAILURE() << q;
         return "";
     }
-    static const std::regex clock(
-        "Сағат (\\d+):(\\d\\d)\\. (\\d+) минуттан кейін сағат неше болады\\?");
-    if (std::regex_match(q, m, clock)) {
-        const long t = (std::stol(m[1]) * 60 + std::stol(m[2]) + std::stol(m[3])) % (24 * 60);
-        char text[8];
+    if (Match(q, "Сағат {}:{}. {} минуттан кейін сағат неше болады?", m)) {
+        const long t = (Number(m[0]) * 60 + Number(m[1]) + Number(m[2])) % (24 * 60);
+        char text[16];
         std::snprintf(text, sizeof text, "%ld:%02ld", t / 60, t % 60);
         return text;
     }
     ADD_FAILURE() << "a question of no known kind: " << q;
     return "";
+}
+
+TEST(GeneratedVariants, TheAnswerCheckerReadsItsPatterns) {
+    std::vector<std::string> m;
+    EXPECT_TRUE(Match("a 12 b 3", "a {} b {}", m));
+    EXPECT_EQ(m, (std::vector<std::string>{"12", "3"}));
+    EXPECT_FALSE(Match("a 12 c 3", "a {} b {}", m));
+    EXPECT_FALSE(Match("a 12 b 3 x", "a {} b {}!", m));
+    EXPECT_EQ(Expected("Өрнектің мәнін табыңыз: 84 : 7"), "12");
+    EXPECT_EQ(Expected("Сағат 23:50. 20 минуттан кейін сағат неше болады?"), "0:10");
+    EXPECT_EQ(Expected("Бүгін жексенбі. 8 күннен кейін аптаның қай күні болады?"), "Дүйсенбі");
+    EXPECT_EQ(Expected("3 тәулік неше сағат болады?"), "72 сағат");
 }
 
 TEST_F(SampleData, GeneratedRightAnswersAreRight) {
