@@ -67,3 +67,30 @@ TEST(ScaleFormToScreen, FactorTable) {
     EXPECT_EQ(ScaleValue(140, 97), 136);
     EXPECT_EQ(ScaleValue(-15, 122), -18);
 }
+
+#include "app/RandomSource.h"
+#include "engine/platform/Clock.h"
+
+TEST(RandomDraw, EachPositionCarriesTheRightAnswerAboutAFifthOfTheTime) {
+    SetRandomSource(nullptr);
+    auto clock = std::make_shared<platform::FixedClock>(platform::DateTime{2024, 5, 20, 9, 0, 0, 0});
+    auto old = platform::SetClock(clock);
+    int counts[6] = {};
+    for (int i = 0; i < 5000; ++i) {
+        // A question every 1.7 seconds or so, as a candidate answers them.
+        const int ms = i * 1733;
+        clock->now.minute = ms / 60000 % 60;
+        clock->now.hour = 9 + ms / 3600000;
+        clock->now.second = ms / 1000 % 60;
+        clock->now.millisecond = ms % 1000;
+        const int pos = DrawRightAnswerPos();
+        ASSERT_GE(pos, 1);
+        ASSERT_LE(pos, 5);
+        ++counts[pos];
+    }
+    platform::SetClock(old);
+    for (int p = 1; p <= 5; ++p) {
+        EXPECT_GT(counts[p], 850) << p;
+        EXPECT_LT(counts[p], 1150) << p;
+    }
+}
