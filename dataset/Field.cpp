@@ -1,5 +1,6 @@
 #include "dataset/Field.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -28,10 +29,59 @@ double RoundHalfEven(double v) {
 
 }  // namespace
 
+namespace {
+
+// The text of a value that is a decimal of at most four places and fifteen digits, as
+// numeric fields hold them, written digit by digit; false for any other value.
+bool ShortDecimalText(double value, std::string& out) {
+    static const double kScale[] = {1, 10, 100, 1000, 10000};
+    for (int places = 0; places <= 4; ++places) {
+        const double scaled = value * kScale[places];
+        if (!(scaled > -1e15 && scaled < 1e15) || scaled != std::floor(scaled)) continue;
+        const long long n = static_cast<long long>(scaled);
+        // Only a value that is exactly the double nearest to n / 10^places prints as that
+        // decimal at fifteen significant digits.
+        if (static_cast<double>(n) / kScale[places] != value || (n == 0 && std::signbit(value))) {
+            return false;
+        }
+        char digits[24];
+        int len = 0;
+        unsigned long long u = n < 0 ? 0ull - static_cast<unsigned long long>(n) : static_cast<unsigned long long>(n);
+        do {
+            digits[len++] = static_cast<char>('0' + u % 10);
+            u /= 10;
+        } while (u);
+        while (len <= places) digits[len++] = '0';
+        int skip = 0;  // trailing zeros of the fraction
+        while (skip < places && digits[skip] == '0') ++skip;
+        out.clear();
+        if (n < 0) out += '-';
+        for (int i = len - 1; i >= places; --i) out += digits[i];
+        if (skip < places) {
+            out += '.';
+            for (int i = places - 1; i >= skip; --i) out += digits[i];
+        }
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 std::string FloatToText(double value) {
+    std::string quick;
+    if (ShortDecimalText(value, quick)) {
+        const char sep = platform::CurrentLocale().decimalSeparator;
+        if (sep != '.') {
+            for (char& c : quick) c = c == '.' ? sep : c;
+        }
+        return quick;
+    }
+    // to_chars rather than snprintf: it is several times faster and ignores the C
+    // locale, whose decimal separator a windowed program may have changed.
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.15g", value);
-    std::string s = buf;
+    auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
+    std::string s(buf, r.ec == std::errc() ? r.ptr : buf);
     const char sep = platform::CurrentLocale().decimalSeparator;
     for (char& c : s) {
         if (c == '.') c = sep;
@@ -46,9 +96,10 @@ bool TextToFloat(const std::string& text, double& value) {
         if (c == sep) c = '.';
     }
     if (t.empty()) return false;
-    char* end = nullptr;
-    value = std::strtod(t.c_str(), &end);
-    return end && *end == '\0' && std::isfinite(value);
+    // from_chars is independent of the C locale; it takes no leading '+'.
+    const char* first = t.data() + (t[0] == '+' && t.size() > 1 && t[1] != '-' ? 1 : 0);
+    auto r = std::from_chars(first, t.data() + t.size(), value);
+    return r.ec == std::errc() && r.ptr == t.data() + t.size() && std::isfinite(value);
 }
 
 bool TextToInteger(const std::string& text, int64_t& value) {

@@ -137,7 +137,12 @@ bool TRidedezDataSet::ReadDataField(const TField& field, TFieldValue& value) {
             if (raw.size() != 8 || raw == "00000000" || raw.find_first_not_of("0123456789") != std::string::npos) {
                 return false;
             }
-            const int y = std::stoi(raw.substr(0, 4)), m = std::stoi(raw.substr(4, 2)), d = std::stoi(raw.substr(6, 2));
+            auto digits = [&](size_t at, size_t count) {
+                int v = 0;
+                for (size_t i = at; i < at + count; ++i) v = v * 10 + (raw[i] - '0');
+                return v;
+            };
+            const int y = digits(0, 4), m = digits(4, 2), d = digits(6, 2);
             if (!TgsDBFDate::ValidDate(y, m, d)) return false;
             value = TDateValue{EncodeDate(y, m, d)};
             return true;

@@ -1,6 +1,8 @@
 #include "engine/DBFDate.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "engine/RunErrors.h"
@@ -122,7 +124,12 @@ int32_t TgsDBFDate::JulianFromText(const std::string& text) const {
     std::string t = TrimRight(text);
     if (t.empty() || text == "00000000") return 0;
     if (t.size() == 8 && t.find_first_not_of("0123456789") == std::string::npos) {
-        int y = std::stoi(t.substr(0, 4)), m = std::stoi(t.substr(4, 2)), d = std::stoi(t.substr(6, 2));
+        auto digits = [&](size_t at, size_t n) {
+            int v = 0;
+            for (size_t i = at; i < at + n; ++i) v = v * 10 + (t[i] - '0');
+            return v;
+        };
+        int y = digits(0, 4), m = digits(4, 2), d = digits(6, 2);
         if (!ValidDate(y, m, d)) return baseDay_;
         return static_cast<int32_t>(baseDay_ + DayCount(y, m, d));
     }
@@ -149,36 +156,86 @@ std::string TgsDBFDate::JulianToStorage(int32_t day) const {
     return out;
 }
 
-std::string TgsDBFDate::JulianToDisplay(int32_t day) const {
-    if (day <= 0) return "";
-    std::string fmt = platform::CurrentLocale().UpperCase(platform::CurrentLocale().shortDateFormat);
+namespace {
+
+// A short date format taken apart once: runs of D, M and Y with their lengths, and the
+// literal text between them.
+struct DisplayFormat {
+    std::string source;
+    struct Piece {
+        char kind;  // 'D', 'M', 'Y' or 0 for literal text
+        size_t run;
+        std::string text;
+    };
+    std::vector<Piece> pieces;
+};
+
+DisplayFormat Compile(const std::string& shortDateFormat) {
+    DisplayFormat f;
+    f.source = shortDateFormat;
+    std::string fmt = platform::CurrentLocale().UpperCase(shortDateFormat);
     while (fmt.find("YYYY") == std::string::npos) {
         size_t y = fmt.find('Y');
-        // One character, not a string: g++ 12 at -O3 warns (-Wrestrict) about the string form.
         fmt.insert(y == std::string::npos ? 0 : y, 1, 'Y');
     }
-    int y, m, d;
-    JulianSplit(day, y, m, d);
-    std::string out;
-    char buf[32];
     for (size_t i = 0; i < fmt.size();) {
         char c = fmt[i];
         size_t run = 1;
         while (i + run < fmt.size() && fmt[i + run] == c) ++run;
-        if (c == 'D') {
-            std::snprintf(buf, sizeof buf, run >= 2 ? "%02d" : "%d", d);
-            out += buf;
-        } else if (c == 'M') {
-            std::snprintf(buf, sizeof buf, run >= 2 ? "%02d" : "%d", m);
-            out += buf;
-        } else if (c == 'Y') {
-            std::snprintf(buf, sizeof buf, run >= 3 ? "%04d" : "%02d", run >= 3 ? y : y % 100);
-            out += buf;
+        if (c == 'D' || c == 'M' || c == 'Y') {
+            f.pieces.push_back({c, run, {}});
+        } else if (!f.pieces.empty() && f.pieces.back().kind == 0) {
+            f.pieces.back().text.append(run, c);
         } else {
-            out.append(run, c);
+            f.pieces.push_back({0, 0, std::string(run, c)});
         }
         i += run;
     }
+    return f;
+}
+
+// Writes value with at least minDigits digits at p; returns the end.
+char* PutNumber(char* p, int value, size_t minDigits) {
+    char digits[12];
+    size_t n = 0;
+    unsigned v = static_cast<unsigned>(value < 0 ? -value : value);
+    do {
+        digits[n++] = static_cast<char>('0' + v % 10);
+        v /= 10;
+    } while (v && n < sizeof digits);
+    while (n < minDigits && n < sizeof digits) digits[n++] = '0';
+    if (value < 0) *p++ = '-';
+    while (n) *p++ = digits[--n];
+    return p;
+}
+
+}  // namespace
+
+std::string TgsDBFDate::JulianToDisplay(int32_t day) const {
+    if (day <= 0) return "";
+    // Every grid cell and field text of a date comes here: the format is taken apart
+    // once per thread and kept until the locale's format changes.
+    thread_local DisplayFormat format;
+    const std::string& current = platform::CurrentLocale().shortDateFormat;
+    if (format.pieces.empty() || format.source != current) format = Compile(current);
+    int y, m, d;
+    JulianSplit(day, y, m, d);
+    char buf[64];
+    char* at = buf;
+    for (const DisplayFormat::Piece& p : format.pieces) {
+        if (at > buf + sizeof buf - 16) break;  // a format longer than any date text
+        switch (p.kind) {
+            case 'D': at = PutNumber(at, d, p.run >= 2 ? 2 : 1); break;
+            case 'M': at = PutNumber(at, m, p.run >= 2 ? 2 : 1); break;
+            case 'Y': at = PutNumber(at, p.run >= 3 ? y : y % 100, p.run >= 3 ? 4 : 2); break;
+            default: {
+                size_t k = std::min(p.text.size(), static_cast<size_t>(buf + sizeof buf - 16 - at));
+                std::memcpy(at, p.text.data(), k);
+                at += k;
+            }
+        }
+    }
+    std::string out(buf, at);
     return out;
 }
 
