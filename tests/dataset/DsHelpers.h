@@ -45,9 +45,9 @@ inline char ErrorKind(const std::function<void()>& f) {
     return 0;
 }
 
-inline std::vector<TgsFieldDef> Defs(const std::vector<std::string>& specs) {
+inline std::vector<TgsFieldDef> Defs(const std::vector<std::string>& definitions) {
     std::vector<TgsFieldDef> out;
-    for (const auto& s : specs) out.push_back(ParseFieldDef(s));
+    for (const auto& s : definitions) out.push_back(ParseFieldDef(s));
     return out;
 }
 
