@@ -129,3 +129,16 @@ TEST_F(NamesTest, TheNameBoxTakesAtMostFifteenCharacters) {
     Leave();
     EXPECT_EQ(ReadNames(), std::vector<std::string>{"ABCDEFGHIJKLMNO"});
 }
+
+TEST_F(NamesTest, AKazakhNameComesBackIntoTheListAsTyped) {
+    StartProgram();
+    const QString name = QString::fromUtf8("Әсем Ұлжанқызы");
+    Enter();
+    TypeText(MainForm->ComboName->lineEdit(), name);
+    Leave();
+    ASSERT_EQ(ReadNames().size(), 1u);
+    MainForm->ComboName->setEditText(QString());
+    Enter();
+    ASSERT_EQ(MainForm->ComboName->count(), 1);
+    EXPECT_EQ(MainForm->ComboName->itemText(0), name);
+}
