@@ -238,6 +238,9 @@ void GSO_dBHandler::PackTable() {
         TruncateAt(RecordOffset(kept + 1) + 1);
     }
     MarkHeaderDirty();
+    // Written now rather than at close: readers that trust the stored count must not see
+    // the old one if the program stops before closing the table.
+    WriteHeader();
     StatusReport(0, 0, 0);
     SetReadAhead(cacheWas);
     GoRecord(gsMoveTop);

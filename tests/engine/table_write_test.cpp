@@ -109,6 +109,7 @@ TEST(TableWrite, PackKeepsTheLiveRecords) {
     EXPECT_EQ(NameOf(w), "R3");
     w.GoRecord(3);
     EXPECT_EQ(NameOf(w), "R5");
+    EXPECT_EQ(testutil::ReadBytes(p)[4], 3);  // the header already holds the new count
     ASSERT_EQ(reports.size(), 7u);
     EXPECT_EQ(reports.front(), std::make_tuple(-1, 11, 5));
     EXPECT_EQ(reports[3], std::make_tuple(11, 3, 0));
