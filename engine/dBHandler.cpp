@@ -221,7 +221,7 @@ void GSO_dBHandler::PackTable() {
                 // A damaged memo reference or memo file must not stop a pack half way
                 // (records already moved down): its blocks are simply not reclaimed.
                 try {
-                    int32_t block = static_cast<int32_t>(GetNumber(n));
+                    int32_t block = MemoBlockNumber(n);
                     if (block != 0) {
                         if (GSobjMemo* memo = MemoFile(n)) memo->MemoFree(block);
                     }

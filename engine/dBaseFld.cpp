@@ -454,24 +454,36 @@ GSobjMemo* GSO_dBaseFld::MemoFile(int n) {
     return slot.get();
 }
 
+int32_t GSO_dBaseFld::MemoBlockNumber(int n) {
+    const double block = std::trunc(GetNumber(n));
+    // A damaged or hostile field ("9999999999", "1e999") holds no usable block number;
+    // converting it to a 32-bit number would be undefined.
+    if (!(block >= INT32_MIN && block <= INT32_MAX)) {
+        ReportError(gsErr::kMemoFormat, gsSub::kMemoFormat,
+                    TableName() + "->" + FieldName(n) + ": the memo block number " +
+                        TrimLeftBlanks(TrimRightBlanks(GetText(n))) + " is out of range");
+    }
+    return static_cast<int32_t>(block);
+}
+
 int32_t GSO_dBaseFld::MemoSize(int n) {
     GSobjMemo* memo = MemoFile(n);
     if (!memo) return 0;
-    return memo->MemoLength(static_cast<int32_t>(std::trunc(GetNumber(n))));
+    return memo->MemoLength(MemoBlockNumber(n));
 }
 
 int32_t GSO_dBaseFld::MemoRead(int n, char* buffer, int32_t size) {
     GSobjMemo* memo = MemoFile(n);
     if (!memo || size <= 0) return 0;
     int32_t count = size;
-    memo->MemoRead(static_cast<int32_t>(std::trunc(GetNumber(n))), buffer, count);
+    memo->MemoRead(MemoBlockNumber(n), buffer, count);
     return count;
 }
 
 std::string GSO_dBaseFld::MemoText(int n) {
     GSobjMemo* memo = MemoFile(n);
     if (!memo) return "";
-    return memo->MemoText(static_cast<int32_t>(std::trunc(GetNumber(n))));
+    return memo->MemoText(MemoBlockNumber(n));
 }
 
 bool GSO_dBaseFld::MemoWrite(int n, const char* buffer, int32_t size) {
@@ -480,7 +492,7 @@ bool GSO_dBaseFld::MemoWrite(int n, const char* buffer, int32_t size) {
         ReportError(gsErr::kBadFieldType, gsSub::kFieldType,
                     FieldName(n) + ": " + (IsMemoField(n) ? "the table has no memo file" : "not a memo field"));
     }
-    int32_t block = memo->MemoWrite(static_cast<int32_t>(std::trunc(GetNumber(n))), buffer, size);
+    int32_t block = memo->MemoWrite(MemoBlockNumber(n), buffer, size);
     // "No memo" is stored as blanks, as other programs expect, rather than as a 0.
     if (block == 0 && !BinaryField(*FieldAt(n))) return PutText(n, "");
     return PutNumber(n, block);

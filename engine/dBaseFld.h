@@ -68,6 +68,8 @@ public:
     std::string MemoText(int n);
     // Writes the memo and stores its block number in the field (in the buffer only).
     bool MemoWrite(int n, const char* buffer, int32_t size);
+    // The block number field n holds (truncated); error 1005 when it is outside 32 bits.
+    int32_t MemoBlockNumber(int n);
 
 protected:
     void AfterOpen() override;

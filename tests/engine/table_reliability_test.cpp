@@ -387,3 +387,50 @@ TEST(TableReliability, AnAppendPastTwoGibFailsAndLeavesTheFileAsItWas) {
 }
 
 }  // namespace
+
+// ---- hostile memo block numbers -------------------------------------------------------
+
+TEST(TableReliability, AMemoBlockNumberOutside32BitsIsACleanError) {
+    TempDir dir;
+    int round = 0;
+    for (const char* stored : {"9999999999", "     -5e10", "     1e999", "    -1e300"}) {
+        SCOPED_TRACE(stored);
+        const std::string path = dir.File("hostile" + std::to_string(++round) + ".dbf");
+        CreateDBFTable(path, 0x83, {{"NOTES", 'M', 0, 0}});
+        {
+            auto t = GSO_dBHandler::Open(path, true, false);
+            t->BlankRecord();
+            t->PutText(1, stored);
+            t->AddRecord();
+        }
+        {
+            auto r = testutil::Run(std::string(XB_DBF_TOOL) + " dump --deleted " + path);
+            EXPECT_EQ(r.status, 1);
+            EXPECT_NE(r.err.find("memo block number"), std::string::npos) << r.err;
+        }
+        auto t = GSO_dBHandler::Open(path, true, false);
+        t->GoRecord(gsMoveTop);
+        EXPECT_THROW(t->MemoText(1), ERidedezError);
+        EXPECT_THROW(t->MemoSize(1), ERidedezError);
+        char buf[8];
+        EXPECT_THROW(t->MemoRead(1, buf, sizeof buf), ERidedezError);
+        EXPECT_THROW(t->MemoWrite(1, "x", 1), ERidedezError);
+        try {
+            t->MemoText(1);
+        } catch (const ERidedezError& e) {
+            EXPECT_NE(std::string(e.what()).find("hostile" + std::to_string(round) + "->NOTES: the memo block number"),
+                      std::string::npos)
+                << e.what();
+        }
+        ASSERT_EQ(t->GetText(1), std::string(stored));
+        // Packing meets the same number in a deleted record: the record goes, its blocks
+        // (there are none) are not reclaimed, and the pack is not stopped half way.
+        t->DeleteRecord();
+        t->PackTable();
+        EXPECT_EQ(t->RecordCount(), 0);
+        t->CloseTable();
+        auto r = testutil::Run(std::string(XB_DBF_TOOL) + " dump --deleted " + path);
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, "");
+    }
+}

@@ -73,7 +73,7 @@ Cell CellReader::TextCell(const std::string& bytes) const {
 std::string CellReader::MemoOf(int n) {
     if (table_.MemoFile(n) != nullptr) return table_.MemoText(n);
     if (table_.Version() != 0x30) return "";
-    const int32_t block = static_cast<int32_t>(std::trunc(table_.GetNumber(n)));
+    const int32_t block = table_.MemoBlockNumber(n);
     if (block == 0) return "";
     if (!strayMemoTried_) {
         strayMemoTried_ = true;
