@@ -71,14 +71,14 @@ struct Version {
 
 // The field list and the rows for one version; each row is the JSON line for append,
 // and the line dump must give back for it.
-struct TableSpec {
+struct TablePlan {
     std::vector<std::string> fields;
     std::vector<std::string> input;
     std::vector<std::string> dumped;
 };
 
-TableSpec Build(const Version& v, int rows) {
-    TableSpec t;
+TablePlan Build(const Version& v, int rows) {
+    TablePlan t;
     t.fields = {"NAME:C:20", "AMOUNT:N:10:2", "QTY:N:5", "RATE:F:12:4", "BDATE:D", "ACTIVE:L"};
     if (v.memo) t.fields.push_back("NOTES:M");
     if (v.general) t.fields.push_back("BLOB:G");
@@ -136,13 +136,13 @@ TEST_P(EngineWritten, ReadsTheSameThroughDumpAndThePeers) {
     const Version& v = GetParam();
     TempDir dir;
     const std::string table = dir.File("t.dbf");
-    const TableSpec spec = Build(v, 33);
+    const TablePlan plan = Build(v, 33);
     std::string create = kTool + " create " + table + " --version " + v.hex;
-    for (const std::string& f : spec.fields) create += " " + f;
+    for (const std::string& f : plan.fields) create += " " + f;
     auto r = testutil::Run(create);
     ASSERT_EQ(r.status, 0) << r.err;
     std::string input;
-    for (const std::string& s : spec.input) input += s;
+    for (const std::string& s : plan.input) input += s;
     r = testutil::Run(kTool + " append --codepage latin1 " + table, input);
     ASSERT_EQ(r.status, 0) << r.err;
 
@@ -153,8 +153,8 @@ TEST_P(EngineWritten, ReadsTheSameThroughDumpAndThePeers) {
     for (size_t at = 0, nl; (nl = r.out.find('\n', at)) != std::string::npos; at = nl + 1) {
         got.push_back(r.out.substr(at, nl + 1 - at));
     }
-    ASSERT_EQ(got.size(), spec.dumped.size());
-    for (size_t i = 0; i < got.size(); ++i) EXPECT_EQ(got[i], spec.dumped[i]) << "record " << i + 1;
+    ASSERT_EQ(got.size(), plan.dumped.size());
+    for (size_t i = 0; i < got.size(); ++i) EXPECT_EQ(got[i], plan.dumped[i]) << "record " << i + 1;
 
     std::vector<std::string> readers = {"dbfread", "raw"};
     if (std::string(v.hex) != "0x8B") readers.push_back("pydbf");
