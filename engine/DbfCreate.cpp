@@ -81,11 +81,16 @@ int CheckField(uint8_t version, TgsFieldDef& f) {
             }
             fixed(fox ? 4 : 10);
             break;
+        case 'G':
+            if (version == 0xF5) {  // FoxPro 2 keeps general fields as memo references
+                fixed(10);
+                break;
+            }
+            [[fallthrough]];
         case 'I':
         case 'T':
         case 'Y':
         case 'B':
-        case 'G':
             if (!fox) {
                 Refuse(gsErr::kBadFieldType, f.name + ": type " + f.type +
                                                  " needs a version 0x30 table, not " +

@@ -117,6 +117,7 @@ TEST(CreateTable, BadDefinitionsAreRefusedAndLeaveNoFile) {
     refused(0x03, {{"A", 'D', 9, 0}}, "always 8");
     refused(0x03, {{"A", 'M', 0, 0}}, "no memo file");
     refused(0x83, {{"A", 'I', 0, 0}}, "needs a version 0x30");
+    refused(0x83, {{"A", 'G', 0, 0}}, "needs a version 0x30");
     refused(0x83, {{"A", 'Q', 1, 0}}, "unknown field type");
     refused(0x04, {{"A", 'C', 1, 0}}, "is not one of");
     refused(0x03, {{"A", 'C', 40000, 0}, {"B", 'C', 40000, 0}}, "65,535");
@@ -129,6 +130,15 @@ TEST(CreateTable, BadDefinitionsAreRefusedAndLeaveNoFile) {
         EXPECT_EQ(std::string(e.what()), "File already exists - " + p);
     }
     EXPECT_STREQ(Load(p).fields[0].name, "A");
+}
+
+TEST(CreateTable, FoxProTwoTablesTakeGeneralFields) {
+    TempDir dir;
+    CreateDBFTable(dir.File("g.dbf"), 0xF5, {{"PIC", 'G', 0, 0}, {"NOTE", 'M', 0, 0}});
+    TgsDBFLayout l = Load(dir.File("g.dbf"));
+    ASSERT_EQ(l.fields.size(), 2u);
+    EXPECT_EQ(l.fields[0].type, 'G');
+    EXPECT_EQ(l.fields[0].length, 10);
 }
 
 TEST(CreateTable, FieldDefinitionText) {
