@@ -1,5 +1,9 @@
 #include "engine/DiskFile.h"
 
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
 #include "engine/ErrorCodes.h"
 #include "engine/ErrorHandler.h"
 #include "engine/FileColl.h"
@@ -8,9 +12,55 @@
 #include "engine/platform/SysFile.h"
 #include "engine/platform/SystemCodes.h"
 
+// The handle of one path and what goes with it. A handle opened for exclusive use also
+// keeps a read buffer: no other program can open the file meanwhile and every write in
+// this process goes through this handle, so the buffer is updated by the writes and
+// stays true to the file. Shared handles read the file itself every time.
 struct GSO_DiskFile::Share {
     std::unique_ptr<platform::SysFile> file;
     std::recursive_mutex cs;
+    bool buffered = false;
+    std::vector<uint8_t> buffer;
+    int64_t bufferStart = -1;  // file offset of buffer[0]; -1 when empty
+    int64_t bufferValid = 0;   // bytes of the buffer that hold file data
+
+    static constexpr size_t kBufferSize = 65536;
+    static constexpr int32_t kLargestBufferedRead = 16384;
+
+    // Serves a read from the buffer, refilling it at `offset` when needed. Returns the
+    // system code; `got` is the number of bytes copied.
+    int BufferedRead(int64_t offset, void* out, size_t length, size_t& got) {
+        got = 0;
+        if (bufferStart < 0 || offset < bufferStart ||
+            offset + static_cast<int64_t>(length) > bufferStart + bufferValid) {
+            buffer.resize(kBufferSize);
+            size_t filled = 0;
+            bufferStart = -1;
+            int rc = file->ReadAt(offset, buffer.data(), buffer.size(), filled);
+            if (rc != 0) return rc;
+            bufferStart = offset;
+            bufferValid = static_cast<int64_t>(filled);
+        }
+        int64_t available = bufferStart + bufferValid - offset;
+        got = static_cast<size_t>(std::max<int64_t>(0, std::min<int64_t>(available, length)));
+        if (got) std::memcpy(out, buffer.data() + (offset - bufferStart), got);
+        return 0;
+    }
+
+    // Keeps the buffer true after a successful write of [offset, offset + length).
+    void Written(int64_t offset, const void* data, size_t length) {
+        if (bufferStart < 0) return;
+        const int64_t end = offset + static_cast<int64_t>(length);
+        const int64_t validEnd = bufferStart + bufferValid;
+        if (end <= bufferStart || offset >= bufferStart + static_cast<int64_t>(buffer.size())) return;
+        if (offset >= bufferStart && end <= validEnd) {
+            std::memcpy(buffer.data() + (offset - bufferStart), data, length);
+        } else {
+            bufferStart = -1;  // the write reaches past what the buffer holds
+        }
+    }
+
+    void Forget() { bufferStart = -1; }
 };
 
 namespace {
@@ -183,7 +233,11 @@ int32_t GSO_DiskFile::ReadAt(int64_t offset, void* buffer, int32_t length) {
         lastError_ = kFileNotOpen;
     } else if (OffsetAllowed(offset, length)) {
         std::lock_guard<std::recursive_mutex> g(share_->cs);
-        lastError_ = share_->file->ReadAt(offset, buffer, static_cast<size_t>(length), got);
+        if (share_->buffered && length <= Share::kLargestBufferedRead) {
+            lastError_ = share_->BufferedRead(offset, buffer, static_cast<size_t>(length), got);
+        } else {
+            lastError_ = share_->file->ReadAt(offset, buffer, static_cast<size_t>(length), got);
+        }
         if (lastError_ == 0) position_ = offset + static_cast<int64_t>(got);
     }
     bytesMoved_ = static_cast<int32_t>(got);
@@ -200,7 +254,10 @@ void GSO_DiskFile::WriteAt(int64_t offset, const void* buffer, int32_t length) {
     } else if (OffsetAllowed(offset, length)) {
         std::lock_guard<std::recursive_mutex> g(share_->cs);
         lastError_ = share_->file->WriteAt(offset, buffer, static_cast<size_t>(length));
-        if (lastError_ == 0) {
+        if (lastError_ != 0) {
+            share_->Forget();  // part of it may have reached the file
+        } else {
+            share_->Written(offset, buffer, static_cast<size_t>(length));
             position_ = offset + length;
             bytesMoved_ = length;
         }
@@ -219,6 +276,7 @@ void GSO_DiskFile::TruncateAt(int64_t offset) {
         if (!share_->file->Writable() || (shared_ && !wholeLocked)) {
             lastError_ = platform::kAccessDenied;
         } else if (OffsetAllowed(offset, 0)) {
+            share_->Forget();
             lastError_ = share_->file->Truncate(offset);
             if (lastError_ == 0) position_ = offset;
         }
@@ -244,6 +302,7 @@ void GSO_DiskFile::Open() {
             if (lastError_ == 0) {
                 share_ = std::make_shared<Share>();
                 share_->file = std::move(file);
+                share_->buffered = !shared_;
             }
         }
         if (lastError_ == 0) {

@@ -343,3 +343,48 @@ TEST(LockProtocol, WaitingGivesUpAfterFortyTries) {
 }
 
 }  // namespace
+
+namespace {
+
+// Exclusive handles read through a buffer of their own: random reads, writes, appends
+// and truncations must always see what a plain copy of the file holds.
+TEST(DiskFile, ExclusiveReadsStayTrueToTheFile) {
+    TempDir dir;
+    std::string p = MakeFile(dir, "buf.bin", 0);
+    GSO_DiskFile f(p, true, false);
+    f.Open();
+    std::vector<uint8_t> shadow;
+    uint32_t seed = 12345;
+    auto next = [&] {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) & 0xFFFFFF;
+    };
+    for (int step = 0; step < 3000; ++step) {
+        const int op = static_cast<int>(next() % 10);
+        if (op < 5 && !shadow.empty()) {
+            int64_t off = next() % (shadow.size() + 100);
+            int32_t len = static_cast<int32_t>(1 + next() % 20000);
+            std::vector<uint8_t> got(static_cast<size_t>(len), 0xEE);
+            int32_t n = f.ReadAt(off, got.data(), len);
+            int64_t expect = std::max<int64_t>(0, std::min<int64_t>(len, static_cast<int64_t>(shadow.size()) - off));
+            ASSERT_EQ(n, expect) << "step " << step;
+            for (int32_t i = 0; i < n; ++i) ASSERT_EQ(got[i], shadow[off + i]) << "step " << step;
+        } else if (op < 9) {
+            int64_t off = next() % (shadow.size() + 200);
+            int32_t len = static_cast<int32_t>(1 + next() % 3000);
+            std::vector<uint8_t> data(static_cast<size_t>(len));
+            for (auto& b : data) b = static_cast<uint8_t>(next());
+            f.WriteAt(off, data.data(), len);
+            if (shadow.size() < static_cast<size_t>(off + len)) shadow.resize(off + len, 0);
+            std::copy(data.begin(), data.end(), shadow.begin() + off);
+        } else {
+            int64_t size = shadow.empty() ? 0 : next() % shadow.size();
+            f.TruncateAt(size);
+            shadow.resize(static_cast<size_t>(size));
+        }
+    }
+    f.Close();
+    EXPECT_EQ(testutil::ReadBytes(p), shadow);
+}
+
+}  // namespace
