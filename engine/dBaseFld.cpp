@@ -361,11 +361,17 @@ std::string GSO_dBaseFld::GetDisplayText(int n) {
             case 'Y': return FormatFieldNumber(GetNumber(n), 0, 4);
             case 'B': return FormatFieldNumber(GetNumber(n), 0, f->decimals);
             case 'T': {
-                double v = GetNumber(n);
-                double dayPart = std::floor(v / kMsPerDay);
-                int32_t day = static_cast<int32_t>(dayPart + gsDateTimeJulianOffset);
-                int64_t secs = static_cast<int64_t>((v - dayPart * kMsPerDay) / 1000.0);
-                if (day <= gsDateTimeJulianOffset) return "";
+                if (f->length < 8) return "";
+                // Day and milliseconds straight from their two integers: any bytes are
+                // possible here, and only a real day and time of day are shown.
+                const uint8_t* p = CurrentBuffer() + f->position;
+                const int32_t day = FourBlanks(p) ? gsBaseJulianDay : Get32(p);
+                const int32_t ms = FourBlanks(p + 4) ? 0 : Get32(p + 4);
+                constexpr int32_t kLastDay = 5373484;  // 31 December 9999
+                if (day <= gsDateTimeJulianOffset || day > kLastDay || ms < 0 || ms >= 86400000) {
+                    return "";
+                }
+                const int64_t secs = ms / 1000;
                 char buf[16];
                 std::snprintf(buf, sizeof buf, " %02d:%02d:%02d", static_cast<int>(secs / 3600),
                               static_cast<int>(secs / 60 % 60), static_cast<int>(secs % 60));

@@ -246,6 +246,13 @@ TEST(FieldsFox, BinaryFieldsOfVersion30) {
     // Four blanks in a date-time read as the base day and midnight.
     std::memset(t->CurrentBuffer() + t->FieldOffset(4), ' ', 8);
     EXPECT_EQ(t->GetNumber(4), (2415019.0 - 1721425.0) * 86400000.0);
+    // Date-times outside any calendar show nothing rather than a made-up day.
+    const int32_t wild[2] = {INT32_MIN, 12};
+    std::memcpy(t->CurrentBuffer() + t->FieldOffset(4), wild, 8);
+    EXPECT_EQ(t->GetDisplayText(4), "");
+    const int32_t badTime[2] = {2460000, 90000000};
+    std::memcpy(t->CurrentBuffer() + t->FieldOffset(4), badTime, 8);
+    EXPECT_EQ(t->GetDisplayText(4), "");
     EXPECT_EQ(t->GetDisplayText(5), "---memo---");
     std::string memo = "fox memo";
     t->MemoWrite(5, memo.data(), static_cast<int32_t>(memo.size()));
