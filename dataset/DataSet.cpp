@@ -402,28 +402,16 @@ void TDataSet::SetFields(const std::vector<TFieldValue>& values) {
     }
 }
 
-void TDataSet::AppendRecord(const std::vector<TFieldValue>& values) {
-    BeginInsertAppend(true);
-    try {
-        SetFields(values);
-        Fire(beforePost);
-        InternalAddRecord(ActiveBuffer(), true);
-    } catch (...) {
-        Cancel();
-        throw;
-    }
-    state_ = TDataSetState::dsBrowse;
-    modified_ = false;
-    Resync();
-    Fire(afterPost);
-}
+void TDataSet::AppendRecord(const std::vector<TFieldValue>& values) { AddRecordWith(values, true); }
 
-void TDataSet::InsertRecord(const std::vector<TFieldValue>& values) {
-    BeginInsertAppend(false);
+void TDataSet::InsertRecord(const std::vector<TFieldValue>& values) { AddRecordWith(values, false); }
+
+void TDataSet::AddRecordWith(const std::vector<TFieldValue>& values, bool append) {
+    BeginInsertAppend(append);
     try {
         SetFields(values);
         Fire(beforePost);
-        InternalAddRecord(ActiveBuffer(), false);
+        InternalAddRecord(ActiveBuffer(), append);
     } catch (...) {
         Cancel();
         throw;

@@ -173,6 +173,8 @@ private:
     void AllocateBuffers();
     void FreeBuffers();
     void SetFields(const std::vector<TFieldValue>& values);
+    // Appends (or inserts) a record holding `values`, posting it at once.
+    void AddRecordWith(const std::vector<TFieldValue>& values, bool append);
 
     TDataSetState state_ = TDataSetState::dsInactive;
     std::vector<std::unique_ptr<TField>> fields_;
