@@ -3,16 +3,15 @@
 #include <cstring>
 
 void WriteBookmark(uint8_t* at, int32_t recNo) {
-    char digits[16];
-    int n = 0;
+    // The number right-justified in ten characters, blanks before it, then a NUL.
     uint32_t v = recNo < 0 ? static_cast<uint32_t>(-static_cast<int64_t>(recNo)) : static_cast<uint32_t>(recNo);
+    int i = 9;
     do {
-        digits[n++] = static_cast<char>('0' + v % 10);
+        at[i--] = static_cast<uint8_t>('0' + v % 10);
         v /= 10;
-    } while (v);
-    if (recNo < 0) digits[n++] = '-';
-    std::memset(at, ' ', 10);
-    for (int i = 0; i < n && i < 10; ++i) at[9 - i] = static_cast<uint8_t>(digits[i]);
+    } while (v && i >= 0);
+    if (recNo < 0 && i >= 0) at[i--] = '-';
+    while (i >= 0) at[i--] = ' ';
     at[10] = 0;
 }
 

@@ -425,20 +425,34 @@ void TDataSet::AddRecordWith(const std::vector<TFieldValue>& values, bool append
 // ---- field values --------------------------------------------------------------------------
 
 TFieldValue TDataSet::ReadFieldValue(const TField& field) {
-    if (field.IsBlob()) {
-        TFieldValue probe;
-        if (!GetFieldData(field, probe)) return TNull{};
-        std::unique_ptr<TBlobStream> s = CreateBlobStream(const_cast<TField&>(field), TBlobStreamMode::bmRead);
-        std::string text(static_cast<size_t>(std::max(s->Size(), 0)), '\0');
-        text.resize(static_cast<size_t>(s->Read(text.data(), static_cast<int32_t>(text.size()))));
-        return text;
-    }
+    // One named value on every path, so it is built in place in the caller's.
     TFieldValue v;
-    if (!GetFieldData(field, v)) return TNull{};
-    if (field.transliterate) {
+    if (!GetFieldData(field, v)) {
+        v.emplace<TNull>();
+    } else if (field.IsBlob()) {
+        v = ReadBlobText(field);
+    } else if (field.transliterate) {
         if (auto* s = std::get_if<std::string>(&v)) TranslateInPlace(*s, false);
     }
     return v;
+}
+
+std::string TDataSet::ReadFieldText(const TField& field) {
+    // One named text on every path, so it is built in place in the caller's.
+    std::string text;
+    if (field.Calculated() || field.IsBlob() || !GetFieldText(field, text)) {
+        text = ValueToText(ReadFieldValue(field));
+    } else if (field.transliterate) {
+        TranslateInPlace(text, false);
+    }
+    return text;
+}
+
+std::string TDataSet::ReadBlobText(const TField& field) {
+    std::unique_ptr<TBlobStream> s = CreateBlobStream(const_cast<TField&>(field), TBlobStreamMode::bmRead);
+    std::string text(static_cast<size_t>(std::max(s->Size(), 0)), '\0');
+    text.resize(static_cast<size_t>(s->Read(text.data(), static_cast<int32_t>(text.size()))));
+    return text;
 }
 
 TFieldValue TDataSet::ReadOldFieldValue(const TField& field) {

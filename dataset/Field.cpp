@@ -20,29 +20,24 @@ std::string Trim(const std::string& s) {
     return s.substr(b, s.find_last_not_of(' ') - b + 1);
 }
 
-// Rounds to the nearest integer, a half to the even neighbour.
-double RoundHalfEven(double v) {
-    double r = std::round(v);
-    if (std::fabs(v - std::trunc(v)) == 0.5) r = 2.0 * std::round(v / 2.0);
-    return r;
-}
-
 }  // namespace
 
 namespace {
 
 // The text of a value that is a decimal of at most four places and fifteen digits, as
-// numeric fields hold them, written digit by digit; false for any other value.
-bool ShortDecimalText(double value, std::string& out) {
+// numeric fields hold them, written digit by digit into `out` (at least 24 bytes); the
+// length, or 0 for any other value.
+size_t ShortDecimalText(double value, char* out) {
     static const double kScale[] = {1, 10, 100, 1000, 10000};
     for (int places = 0; places <= 4; ++places) {
         const double scaled = value * kScale[places];
-        if (!(scaled > -1e15 && scaled < 1e15) || scaled != std::floor(scaled)) continue;
+        if (!(scaled > -1e15 && scaled < 1e15)) continue;
         const long long n = static_cast<long long>(scaled);
+        if (static_cast<double>(n) != scaled) continue;  // not a whole number
         // Only a value that is exactly the double nearest to n / 10^places prints as that
         // decimal at fifteen significant digits.
         if (static_cast<double>(n) / kScale[places] != value || (n == 0 && std::signbit(value))) {
-            return false;
+            return 0;
         }
         char digits[24];
         int len = 0;
@@ -54,39 +49,40 @@ bool ShortDecimalText(double value, std::string& out) {
         while (len <= places) digits[len++] = '0';
         int skip = 0;  // trailing zeros of the fraction
         while (skip < places && digits[skip] == '0') ++skip;
-        out.clear();
-        if (n < 0) out += '-';
-        for (int i = len - 1; i >= places; --i) out += digits[i];
+        char* at = out;
+        if (n < 0) *at++ = '-';
+        for (int i = len - 1; i >= places; --i) *at++ = digits[i];
         if (skip < places) {
-            out += '.';
-            for (int i = places - 1; i >= skip; --i) out += digits[i];
+            *at++ = '.';
+            for (int i = places - 1; i >= skip; --i) *at++ = digits[i];
         }
-        return true;
+        return static_cast<size_t>(at - out);
     }
-    return false;
+    return 0;
 }
 
 }  // namespace
 
+double RoundHalfEven(double v) {
+    double r = std::round(v);
+    if (std::fabs(v - std::trunc(v)) == 0.5) r = 2.0 * std::round(v / 2.0);
+    return r;
+}
+
 std::string FloatToText(double value) {
-    std::string quick;
-    if (ShortDecimalText(value, quick)) {
-        const char sep = platform::CurrentLocale().decimalSeparator;
-        if (sep != '.') {
-            for (char& c : quick) c = c == '.' ? sep : c;
-        }
-        return quick;
-    }
-    // to_chars rather than snprintf: it is several times faster and ignores the C
-    // locale, whose decimal separator a windowed program may have changed.
     char buf[64];
-    auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
-    std::string s(buf, r.ec == std::errc() ? r.ptr : buf);
-    const char sep = platform::CurrentLocale().decimalSeparator;
-    for (char& c : s) {
-        if (c == '.') c = sep;
+    size_t len = ShortDecimalText(value, buf);
+    if (len == 0) {
+        // to_chars rather than snprintf: it is several times faster and ignores the C
+        // locale, whose decimal separator a windowed program may have changed.
+        auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
+        len = r.ec == std::errc() ? static_cast<size_t>(r.ptr - buf) : 0;
     }
-    return s;
+    const char sep = platform::CurrentLocale().decimalSeparator;
+    if (sep != '.') {
+        for (size_t i = 0; i < len; ++i) buf[i] = buf[i] == '.' ? sep : buf[i];
+    }
+    return std::string(buf, len);
 }
 
 bool TextToFloat(const std::string& text, double& value) {
@@ -138,16 +134,19 @@ bool TField::IsNull() const { return IsNullValue(Value()); }
 
 TFieldValue TField::OldValue() const { return dataset_.ReadOldFieldValue(*this); }
 
-std::string TField::AsString() const {
-    TFieldValue v = Value();
-    if (auto* s = std::get_if<std::string>(&v)) return std::move(*s);
-    if (auto* i = std::get_if<int64_t>(&v)) return std::to_string(*i);
-    if (auto* d = std::get_if<double>(&v)) return FloatToText(*d);
-    if (auto* b = std::get_if<bool>(&v)) return *b ? "True" : "False";
-    if (auto* dt = std::get_if<TDateValue>(&v)) return DateToText(dt->value);
-    if (auto* dtt = std::get_if<TDateTimeValue>(&v)) return DateTimeToText(dtt->value);
-    return "";
+std::string ValueToText(const TFieldValue& v) {
+    switch (v.index()) {
+        case 1: return *std::get_if<std::string>(&v);
+        case 2: return std::to_string(*std::get_if<int64_t>(&v));
+        case 3: return FloatToText(*std::get_if<double>(&v));
+        case 4: return DateToText(std::get_if<TDateValue>(&v)->value);
+        case 5: return DateTimeToText(std::get_if<TDateTimeValue>(&v)->value);
+        case 6: return *std::get_if<bool>(&v) ? "True" : "False";
+        default: return "";
+    }
 }
+
+std::string TField::AsString() const { return dataset_.ReadFieldText(*this); }
 
 std::string TField::DisplayText() const {
     if (type_ == TFieldType::ftMemo) return IsNull() ? "(memo)" : "(MEMO)";
@@ -223,13 +222,7 @@ TFieldValue TField::Convert(const TFieldValue& value) const {
         case TFieldType::ftString:
         case TFieldType::ftMemo:
         case TFieldType::ftBlob: {
-            if (s) return *s;
-            if (auto* i = std::get_if<int64_t>(&value)) return std::to_string(*i);
-            if (auto* d = std::get_if<double>(&value)) return FloatToText(*d);
-            if (auto* b = std::get_if<bool>(&value)) return std::string(*b ? "True" : "False");
-            if (auto* dt = std::get_if<TDateValue>(&value)) return DateToText(dt->value);
-            if (auto* dtt = std::get_if<TDateTimeValue>(&value)) return DateTimeToText(dtt->value);
-            break;
+            return ValueToText(value);
         }
         case TFieldType::ftSmallint:
         case TFieldType::ftInteger: {

@@ -82,3 +82,8 @@ std::string FloatToText(double value);
 // text is not one.
 bool TextToFloat(const std::string& text, double& value);
 bool TextToInteger(const std::string& text, int64_t& value);
+// Rounds to the nearest integer, a half to the even neighbour.
+double RoundHalfEven(double value);
+// The text of a value as a field's AsString gives it: numbers as FloatToText and decimal
+// integers write them, dates in the locale's short format, "True" or "False", "" for null.
+std::string ValueToText(const TFieldValue& value);

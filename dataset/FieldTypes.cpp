@@ -16,4 +16,3 @@ const char* FieldTypeName(TFieldType type) {
     return "Unknown";
 }
 
-bool IsBlobType(TFieldType type) { return type == TFieldType::ftMemo || type == TFieldType::ftBlob; }

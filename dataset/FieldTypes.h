@@ -32,4 +32,4 @@ struct TFieldDef {
 using TFieldDefs = std::vector<TFieldDef>;
 
 const char* FieldTypeName(TFieldType type);
-bool IsBlobType(TFieldType type);
+inline bool IsBlobType(TFieldType type) { return type == TFieldType::ftMemo || type == TFieldType::ftBlob; }

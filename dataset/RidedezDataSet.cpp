@@ -154,7 +154,9 @@ DBFObject& TRidedezDataSet::OpenTable() const {
 
 namespace {
 
-TFieldType KindOf(char type, int length, int decimals) {
+// `binaryDouble`: the table is a FoxPro one, whose B fields hold a double, not a memo.
+TFieldType KindOf(char type, int length, int decimals, bool binaryDouble) {
+    if (type == 'B' && binaryDouble) return TFieldType::ftFloat;
     switch (type) {
         case 'C': return TFieldType::ftString;
         case 'N':
@@ -178,7 +180,8 @@ void TRidedezDataSet::BuildFieldDefs(GSO_dBHandler& table) {
     TFieldDefs& defs = MutableFieldDefs();
     defs.clear();
     for (int n = 1; n <= table.FieldCount(); ++n) {
-        const TFieldType kind = KindOf(table.FieldType(n), table.FieldLength(n), table.FieldDecimals(n));
+        const TFieldType kind =
+            KindOf(table.FieldType(n), table.FieldLength(n), table.FieldDecimals(n), table.Version() == 0x30);
         if (kind == TFieldType::ftUnknown) continue;
         TFieldDef d;
         d.name = table.FieldName(n);
@@ -218,6 +221,14 @@ void TRidedezDataSet::InternalOpen() {
     table_ = std::move(table);
     BuildFieldDefs(*table_);
     CreateAndBindFields();
+    slots_.assign(static_cast<size_t>(table_->FieldCount()) + 1, FieldSlot{});
+    for (int n = 1; n <= table_->FieldCount(); ++n) {
+        FieldSlot& slot = slots_[static_cast<size_t>(n)];
+        slot.position = static_cast<uint32_t>(table_->FieldOffset(n));
+        slot.length = static_cast<uint32_t>(table_->FieldLength(n));
+        slot.type = table_->FieldType(n);
+        slot.binary = table_->Version() == 0x30 && slot.type != '\0' && std::strchr("BGIMTY", slot.type);
+    }
     recordLength_ = table_->RecordLength();
     calcOffset_ = recordLength_;
     infoOffset_ = calcOffset_ + CalcFieldsSize();

@@ -132,6 +132,7 @@ protected:
     void SetBookmarkFlag(uint8_t* buffer, TBookmarkFlag flag) override;
     bool GetFieldData(const TField& field, TFieldValue& value) override;
     void SetFieldData(TField& field, const TFieldValue& value) override;
+    bool GetFieldText(const TField& field, std::string& text) override;
     void ClearCalcFields(uint8_t* buffer) override;
 
 private:
@@ -145,7 +146,18 @@ private:
     DBFObject& OpenTable() const;
     // Goes to record n with the table object on its own buffer.
     void GoOwn(int32_t n);
-    bool ReadDataField(const TField& field, TFieldValue& value);
+    // The buffer that data fields are read from in the current state, or null.
+    uint8_t* FieldBuffer() const {
+        if (State() == TDataSetState::dsBrowse) return HasRecord() ? ActiveBuffer() : nullptr;
+        return ActiveRecordBuffer();
+    }
+    // Decodes a data field from the record image in `buffer`; false for null.
+    bool ReadDataField(const TField& field, uint8_t* buffer, TFieldValue& value);
+    // Field n's number, logical and integer as the table object reads them, from the
+    // record in `buffer`.
+    double NumberAt(int n, uint8_t* buffer);
+    bool LogicalAt(int n, uint8_t* buffer);
+    int64_t IntegerAt(const TField& field, uint8_t* buffer);
     void WriteDataField(TField& field, const TFieldValue& value);
 
     std::unique_ptr<DBFObject> table_;
@@ -174,4 +186,13 @@ private:
     size_t infoOffset_ = 0;     // record number (4 bytes) and bookmark flag (1 byte)
     size_t bookmarkOffset_ = 0;
     size_t bufferSize_ = 0;
+    // Where each table field lies in a record image, by field number (slot 0 unused), so
+    // fields are decoded from the buffers without going through the table object.
+    struct FieldSlot {
+        uint32_t position = 0;
+        uint32_t length = 0;
+        char type = 0;
+        bool binary = false;  // stored in binary form (FoxPro I, Y, B, T and memo numbers)
+    };
+    std::vector<FieldSlot> slots_;
 };

@@ -1,4 +1,5 @@
-// Reading and writing field values in the record buffers of a TRidedezDataSet.
+// Field values in the record buffers of a TRidedezDataSet: calculated fields, the
+// state-dependent choice of buffer, and writing data fields through the table object.
 #include <cmath>
 #include <cstring>
 
@@ -6,16 +7,9 @@
 #include "dataset/Messages.h"
 #include "dataset/RidedezDataSet.h"
 #include "engine/DBFDate.h"
-#include "engine/FieldText.h"
 #include "engine/RunErrors.h"
 
 namespace {
-
-double RoundHalfEven(double v) {
-    double r = std::round(v);
-    if (std::fabs(v - std::trunc(v)) == 0.5) r = 2.0 * std::round(v / 2.0);
-    return r;
-}
 
 // Calculated values: a presence byte, then the value in the field's calculated size.
 void EncodeCalc(const TField& f, uint8_t* at, const TFieldValue& v) {
@@ -92,8 +86,7 @@ bool DecodeCalc(const TField& f, const uint8_t* at, TFieldValue& v) {
 void TRidedezDataSet::ClearCalcFields(uint8_t* buffer) { std::memset(buffer + calcOffset_, 0, CalcFieldsSize()); }
 
 bool TRidedezDataSet::GetFieldData(const TField& field, TFieldValue& value) {
-    if (State() == TDataSetState::dsBrowse && !HasRecord()) return false;
-    uint8_t* buf = ActiveRecordBuffer();
+    uint8_t* buf = FieldBuffer();
     if (!buf) return false;
     if (field.Calculated()) {
         const TDataSetState s = State();
@@ -103,59 +96,8 @@ bool TRidedezDataSet::GetFieldData(const TField& field, TFieldValue& value) {
         }
         return DecodeCalc(field, buf + calcOffset_ + field.calcOffset, value);
     }
-    if (State() == TDataSetState::dsFilter) return ReadDataField(field, value);
-    TRecordPointer at(OpenTable(), buf);
-    return ReadDataField(field, value);
-}
-
-bool TRidedezDataSet::ReadDataField(const TField& field, TFieldValue& value) {
-    DBFObject& t = OpenTable();
-    const int n = field.FieldNo();
-    switch (field.DataType()) {
-        case TFieldType::ftString: {
-            std::string text = t.GetText(n);
-            size_t end = text.find_last_not_of(' ');
-            if (end == std::string::npos) return false;
-            text.resize(end + 1);
-            value = std::move(text);
-            return true;
-        }
-        case TFieldType::ftSmallint:
-        case TFieldType::ftInteger: {
-            double r = RoundHalfEven(t.GetNumber(n));
-            if (!(r >= INT32_MIN && r <= INT32_MAX)) throw ERangeError(201, "Range check error");
-            int64_t v = static_cast<int32_t>(r);
-            if (field.DataType() == TFieldType::ftSmallint) v = static_cast<int16_t>(v);
-            value = v;
-            return true;
-        }
-        case TFieldType::ftBoolean: value = t.GetLogical(n); return true;
-        case TFieldType::ftFloat: value = t.GetNumber(n); return true;
-        case TFieldType::ftDateTime: value = TDateTimeValue{MillisecondsToDateTime(t.GetNumber(n))}; return true;
-        case TFieldType::ftDate: {
-            std::string raw = TrimRightBlanks(t.GetText(n));
-            if (raw.size() != 8 || raw == "00000000" || raw.find_first_not_of("0123456789") != std::string::npos) {
-                return false;
-            }
-            auto digits = [&](size_t at, size_t count) {
-                int v = 0;
-                for (size_t i = at; i < at + count; ++i) v = v * 10 + (raw[i] - '0');
-                return v;
-            };
-            const int y = digits(0, 4), m = digits(4, 2), d = digits(6, 2);
-            if (!TgsDBFDate::ValidDate(y, m, d)) return false;
-            value = TDateValue{EncodeDate(y, m, d)};
-            return true;
-        }
-        case TFieldType::ftMemo:
-        case TFieldType::ftBlob: {
-            if (std::round(t.GetNumber(n)) == 0) return false;
-            value = std::string();  // the contents come through the blob stream
-            return true;
-        }
-        case TFieldType::ftUnknown: break;
-    }
-    return false;
+    OpenTable();
+    return ReadDataField(field, buf, value);
 }
 
 void TRidedezDataSet::SetFieldData(TField& field, const TFieldValue& value) {

@@ -194,8 +194,22 @@ DisplayFormat Compile(const std::string& shortDateFormat) {
     return f;
 }
 
-// Writes value with at least minDigits digits at p; returns the end.
-char* PutNumber(char* p, int value, size_t minDigits) {
+// Writes value with at least minDigits digits at p; returns the end. Days, months and
+// years take the short ways.
+inline char* PutNumber(char* p, int value, size_t minDigits) {
+    if (minDigits == 2 && value >= 0 && value < 100) {
+        p[0] = static_cast<char>('0' + value / 10);
+        p[1] = static_cast<char>('0' + value % 10);
+        return p + 2;
+    }
+    if (minDigits == 4 && value >= 1000 && value <= 9999) {
+        const int hi = value / 100, lo = value % 100;
+        p[0] = static_cast<char>('0' + hi / 10);
+        p[1] = static_cast<char>('0' + hi % 10);
+        p[2] = static_cast<char>('0' + lo / 10);
+        p[3] = static_cast<char>('0' + lo % 10);
+        return p + 4;
+    }
     char digits[12];
     size_t n = 0;
     unsigned v = static_cast<unsigned>(value < 0 ? -value : value);
@@ -213,30 +227,33 @@ char* PutNumber(char* p, int value, size_t minDigits) {
 
 std::string TgsDBFDate::JulianToDisplay(int32_t day) const {
     if (day <= 0) return "";
+    int y, m, d;
+    JulianSplit(day, y, m, d);
+    return DateToDisplay(y, m, d);
+}
+
+std::string TgsDBFDate::DateToDisplay(int year, int month, int day) const {
     // Every grid cell and field text of a date comes here: the format is taken apart
     // once per thread and kept until the locale's format changes.
     thread_local DisplayFormat format;
     const std::string& current = platform::CurrentLocale().shortDateFormat;
     if (format.pieces.empty() || format.source != current) format = Compile(current);
-    int y, m, d;
-    JulianSplit(day, y, m, d);
     char buf[64];
     char* at = buf;
     for (const DisplayFormat::Piece& p : format.pieces) {
         if (at > buf + sizeof buf - 16) break;  // a format longer than any date text
         switch (p.kind) {
-            case 'D': at = PutNumber(at, d, p.run >= 2 ? 2 : 1); break;
-            case 'M': at = PutNumber(at, m, p.run >= 2 ? 2 : 1); break;
-            case 'Y': at = PutNumber(at, p.run >= 3 ? y : y % 100, p.run >= 3 ? 4 : 2); break;
+            case 'D': at = PutNumber(at, day, p.run >= 2 ? 2 : 1); break;
+            case 'M': at = PutNumber(at, month, p.run >= 2 ? 2 : 1); break;
+            case 'Y': at = PutNumber(at, p.run >= 3 ? year : year % 100, p.run >= 3 ? 4 : 2); break;
             default: {
-                size_t k = std::min(p.text.size(), static_cast<size_t>(buf + sizeof buf - 16 - at));
-                std::memcpy(at, p.text.data(), k);
+                const size_t k = std::min(p.text.size(), static_cast<size_t>(buf + sizeof buf - 16 - at));
+                for (size_t i = 0; i < k; ++i) at[i] = p.text[i];  // mostly one separator
                 at += k;
             }
         }
     }
-    std::string out(buf, at);
-    return out;
+    return std::string(buf, at);
 }
 
 int32_t TgsDBFDate::JulianToday() const {

@@ -20,6 +20,8 @@ public:
     std::string JulianToStorage(int32_t day) const;
     // The locale's short date format with a four-digit year; "" for day <= 0.
     std::string JulianToDisplay(int32_t day) const;
+    // A calendar date in the locale's short date format, as JulianToDisplay writes it.
+    std::string DateToDisplay(int year, int month, int day) const;
     int32_t JulianToday() const;
     void JulianSplit(int32_t day, int& year, int& month, int& dayOfMonth) const;
 

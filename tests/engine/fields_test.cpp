@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cmath>
 #include <cstring>
+#include <random>
 
 #include "engine/DBFDate.h"
 #include "engine/Exception.h"
+#include "engine/FieldText.h"
 #include "engine/RunErrors.h"
 #include "engine/platform/Clock.h"
 #include "engine/platform/Locale.h"
@@ -81,6 +85,49 @@ TEST_F(Fields, NumbersAreReadStrictly) {
     }
     t->BlankRecord();
     EXPECT_EQ(Raw(3), "  0.00");  // a blank record holds formatted zeros
+}
+
+// Short decimals take a quicker way than long ones; both must read as the library's
+// correctly rounded conversion of the same digits.
+TEST(FieldNumberText, EveryFormReadsAsTheCorrectlyRoundedValue) {
+    std::mt19937_64 rng(7);
+    for (int i = 0; i < 200000; ++i) {
+        const int intDigits = static_cast<int>(rng() % 12);
+        const int fracDigits = static_cast<int>(rng() % 9);
+        std::string digits;
+        for (int k = 0; k < intDigits; ++k) digits += static_cast<char>('0' + rng() % 10);
+        std::string text = std::string(rng() % 3, ' ') + (rng() % 2 ? "-" : (rng() % 5 ? "" : "+")) + digits;
+        if (fracDigits > 0 || rng() % 4 == 0) {
+            text += '.';
+            for (int k = 0; k < fracDigits; ++k) text += static_cast<char>('0' + rng() % 10);
+        }
+        if (intDigits + fracDigits == 0) continue;
+        std::string canonical;
+        for (char c : text) {
+            if (c != ' ' && c != '+') canonical += c;
+        }
+        if (canonical.find('.') == (canonical[0] == '-' ? 1u : 0u)) canonical.insert(canonical[0] == '-' ? 1 : 0, "0");
+        double expected = 0;
+        auto r = std::from_chars(canonical.data(), canonical.data() + canonical.size(), expected);
+        ASSERT_EQ(r.ec, std::errc()) << canonical;
+        double got = 1;
+        ASSERT_TRUE(ParseFieldNumber(text, got)) << text;
+        ASSERT_EQ(std::memcmp(&got, &expected, sizeof got), 0) << "'" << text << "' " << got << " " << expected;
+    }
+    double v = 0;
+    EXPECT_TRUE(ParseFieldNumber("1234567890123456789", v));  // past the short way
+    EXPECT_EQ(v, 1234567890123456789.0);
+    EXPECT_TRUE(ParseFieldNumber("-0.000", v));
+    EXPECT_TRUE(std::signbit(v));
+    EXPECT_TRUE(ParseFieldNumber("2.5E+3", v));
+    EXPECT_EQ(v, 2500);
+    EXPECT_TRUE(ParseFieldNumber("1e999", v));
+    EXPECT_EQ(v, HUGE_VAL);
+    EXPECT_TRUE(ParseFieldNumber("-1e-999", v));
+    EXPECT_EQ(v, 0);
+    for (const char* bad : {"", " ", "-", "+.", "1.2.3", "1 2", "1e+", "1\t", "1e5x"}) {
+        EXPECT_FALSE(ParseFieldNumber(bad, v)) << bad;
+    }
 }
 
 TEST_F(Fields, DatesAreStoredAndRead) {
