@@ -1,6 +1,7 @@
 // The table dataset's walk against the table object's own walk of the same file:
 // First/Next with every field read through AsString, and GoRecord(-1) with every field
-// read through its typed get. XB_BENCH_RECORDS sets the table size (default 1,000,000).
+// read through its typed get. XB_BENCH_RECORDS sets the table size (default 1,000,000);
+// XB_BENCH_TABLE walks an existing table instead of a new one.
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -22,6 +23,8 @@ int Records() {
 
 const std::string& TablePath() {
     static std::string path = [] {
+        // XB_BENCH_TABLE names an existing table to walk instead (a peer's, for example).
+        if (const char* given = std::getenv("XB_BENCH_TABLE")) return std::string(given);
         std::string p = "/tmp/xb_bench_dataset_" + std::to_string(getpid()) + ".dbf";
         CreateDBFTable(p, 0x03,
                        {{"NAME", 'C', 20, 0}, {"CITY", 'C', 15, 0}, {"AMOUNT", 'N', 10, 2},

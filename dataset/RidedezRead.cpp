@@ -33,12 +33,14 @@ size_t TextLength(const char* p, size_t length) {
 // A date field's calendar date: "yyyymmdd" of a real day; false for blanks, "00000000"
 // and anything else (which the dataset shows as null).
 bool DateAt(const char* p, size_t length, int& year, int& month, int& day) {
-    if (length < 8 || TextLength(p, length) != 8) return false;
+    if (length < 8) return false;
     unsigned digit[8];
     for (int i = 0; i < 8; ++i) {
         digit[i] = static_cast<unsigned>(static_cast<unsigned char>(p[i])) - '0';
         if (digit[i] > 9) return false;
     }
+    // Eight digits; a longer field must hold nothing more.
+    if (length > 8 && TextLength(p, length) != 8) return false;
     year = static_cast<int>(digit[0] * 1000 + digit[1] * 100 + digit[2] * 10 + digit[3]);
     month = static_cast<int>(digit[4] * 10 + digit[5]);
     day = static_cast<int>(digit[6] * 10 + digit[7]);
