@@ -52,15 +52,21 @@ std::vector<std::vector<std::string>> Rows() {
     };
 }
 
+// Table `name` in `dir` with the given fields and raw rows, opened in `ds`.
+void OpenWith(TRidedezDataSet& ds, const testutil::TempDir& dir, const std::string& name, uint8_t version,
+              const std::vector<std::string>& defs, const std::vector<std::vector<std::string>>& rows) {
+    CreateDBFTable(dir.File(name), version, dstest::Defs(defs));
+    dstest::AppendRaw(dir.File(name), rows);
+    ds.SetDatabaseName(dir.Path());
+    ds.SetTableName(name);
+    ds.Open();
+}
+
 TEST(FieldText, AgreesWithTheValuesTextOnEveryKindOfContents) {
     testutil::TempDir dir;
-    CreateDBFTable(dir.File("V.DBF"), 0x03, dstest::Defs(kDefs));
-    dstest::AppendRaw(dir.File("V.DBF"), Rows());
     TRidedezDataSet ds;
-    ds.SetDatabaseName(dir.Path());
-    ds.SetTableName("V.DBF");
     ds.SetTranslateASCII(false);
-    ds.Open();
+    OpenWith(ds, dir, "V.DBF", 0x03, kDefs, Rows());
     EXPECT_EQ(CompareEveryField(ds), static_cast<int>(Rows().size() * kDefs.size()));
 
     // A few texts spelt out, so that agreeing on a wrong text cannot pass.
@@ -83,13 +89,9 @@ TEST(FieldText, AgreesWithTheValuesTextOnEveryKindOfContents) {
 
 TEST(FieldText, TranslatedTextIsTheSameEitherWay) {
     testutil::TempDir dir;
-    CreateDBFTable(dir.File("K.DBF"), 0x03, dstest::Defs({"NAME:C:20"}));
-    // OEM bytes of Cyrillic and of letters 866 lacks, as the program stores Kazakh names.
-    dstest::AppendRaw(dir.File("K.DBF"), {{"\x80\xA0\xE0\xF0\xB0\xDB\xFF"}, {"Plain"}});
     TRidedezDataSet ds;
-    ds.SetDatabaseName(dir.Path());
-    ds.SetTableName("K.DBF");
-    ds.Open();
+    // OEM bytes of Cyrillic and of letters 866 lacks, as the program stores Kazakh names.
+    OpenWith(ds, dir, "K.DBF", 0x03, {"NAME:C:20"}, {{"\x80\xA0\xE0\xF0\xB0\xDB\xFF"}, {"Plain"}});
     ASSERT_TRUE(ds.TranslateASCII());
     CompareEveryField(ds);
     ds.First();
@@ -172,12 +174,8 @@ TEST(FieldText, OtherLocalesAgreeToo) {
         ~Restore() { platform::SetLocale(l); }
     } restore{saved};
     testutil::TempDir dir;
-    CreateDBFTable(dir.File("V.DBF"), 0x03, dstest::Defs(kDefs));
-    dstest::AppendRaw(dir.File("V.DBF"), Rows());
     TRidedezDataSet ds;
-    ds.SetDatabaseName(dir.Path());
-    ds.SetTableName("V.DBF");
-    ds.Open();
+    OpenWith(ds, dir, "V.DBF", 0x03, kDefs, Rows());
     CompareEveryField(ds);
     ds.First();
     EXPECT_EQ(ds.FieldByName("DT").AsString(), "2024/2/29");
@@ -192,7 +190,6 @@ namespace {
 // signs, points, exponents, NULs, letters and high bytes.
 TEST(FieldText, RandomContentsAgree) {
     testutil::TempDir dir;
-    CreateDBFTable(dir.File("R.DBF"), 0x03, dstest::Defs(kDefs));
     static const char kAlphabet[] = "0123456789      .-+eEtTyYjJnN?\xC0\xFF";
     std::mt19937 rng(11);
     std::vector<std::vector<std::string>> rows;
@@ -206,11 +203,8 @@ TEST(FieldText, RandomContentsAgree) {
         }
         rows.push_back(row);
     }
-    dstest::AppendRaw(dir.File("R.DBF"), rows);
     TRidedezDataSet ds;
-    ds.SetDatabaseName(dir.Path());
-    ds.SetTableName("R.DBF");
-    ds.Open();
+    OpenWith(ds, dir, "R.DBF", 0x03, kDefs, rows);
     EXPECT_EQ(CompareEveryField(ds), static_cast<int>(rows.size() * kDefs.size()));
 
     // The dataset reads the record bytes itself; the values are still the table object's.
