@@ -226,8 +226,8 @@ void TRidedezDataSet::InternalOpen() {
         FieldSlot& slot = slots_[static_cast<size_t>(n)];
         slot.position = static_cast<uint32_t>(table_->FieldOffset(n));
         slot.length = static_cast<uint32_t>(table_->FieldLength(n));
-        slot.type = table_->FieldType(n);
-        slot.binary = table_->Version() == 0x30 && slot.type != '\0' && std::strchr("BGIMTY", slot.type);
+        const char type = table_->FieldType(n);
+        slot.binary = table_->Version() == 0x30 && type != '\0' && std::strchr("BGIMTY", type);
     }
     recordLength_ = table_->RecordLength();
     calcOffset_ = recordLength_;

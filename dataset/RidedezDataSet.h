@@ -191,7 +191,6 @@ private:
     struct FieldSlot {
         uint32_t position = 0;
         uint32_t length = 0;
-        char type = 0;
         bool binary = false;  // stored in binary form (FoxPro I, Y, B, T and memo numbers)
     };
     std::vector<FieldSlot> slots_;
