@@ -213,4 +213,37 @@ TEST(DbfAppend, CommandLineMistakes) {
     EXPECT_EQ(r.err, "dbf append: File not found - " + dir.File("none.dbf") + "\n");
 }
 
+// The command lines append and dump refuse, each with its reason, before any file is touched.
+TEST(DbfAppend, CommandLinesAppendAndDumpRefuse) {
+    TempDir dir;
+    const std::string t = Create(dir, "NAME:C:10");
+    struct Case {
+        std::string args;
+        std::string reason;
+    };
+    const std::vector<Case> cases = {
+        {"append", "no FILE given"},
+        {"append " + t + " " + t, "expected exactly one FILE"},
+        {"append --codepage", "--codepage needs a value"},
+        {"append --codepage ebcdic " + t, "unknown code page 'ebcdic'"},
+        {"append --quiet " + t, "unknown option --quiet"},
+        {"dump --format", "--format needs a value"},
+        {"dump --format xml " + t, "unknown format 'xml'"},
+        {"dump --shared " + t, "unknown option --shared"},
+        {"dump " + t + " other.dbf", "expected exactly one FILE"},
+    };
+    for (const Case& c : cases) {
+        auto r = testutil::Run(kTool + " " + c.args, "{\"NAME\": \"x\"}\n");
+        EXPECT_NE(r.status, 0) << c.args;
+        EXPECT_NE(r.err.find(c.reason), std::string::npos) << c.args << ": " << r.err;
+    }
+    // Options before and after FILE, with their values.
+    auto r = testutil::Run(kTool + " append " + t + " --codepage 1251 --shared", "{\"NAME\": \"x\"}\n");
+    EXPECT_EQ(r.status, 0) << r.err;
+    r = testutil::Run(kTool + " dump --format csv " + t + " --deleted --codepage 866");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("x"), std::string::npos);
+    EXPECT_EQ(Lines(r.out).size(), 2u);  // the header line and the one record
+}
+
 }  // namespace

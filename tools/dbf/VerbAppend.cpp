@@ -54,27 +54,20 @@ void AppendLine(GSO_dBHandler& table, FieldPut& put, const CodePage& codePage,
 }
 
 int RunAppend(const Args& args) {
-    std::string file;
     bool shared = false;
     bool codePageGiven = false;
     CodePage codePage;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--shared") {
+    const std::string file = ParseFileArgs(args, {"--codepage"}, [&](const std::string& name, const std::string& value) {
+        if (name == "--shared") {
             shared = true;
-        } else if (a == "--codepage") {
-            if (i + 1 >= args.size()) throw UsageError{a + " needs a value"};
-            if (!CodePage::FromName(args[++i], codePage)) throw UsageError{"unknown code page '" + args[i] + "'"};
+        } else if (name == "--codepage") {
+            if (!CodePage::FromName(value, codePage)) throw UsageError{"unknown code page '" + value + "'"};
             codePageGiven = true;
-        } else if (a.rfind("--", 0) == 0) {
-            throw UsageError{"unknown option " + a};
-        } else if (file.empty()) {
-            file = a;
         } else {
-            throw UsageError{"expected exactly one FILE"};
+            return false;
         }
-    }
-    if (file.empty()) throw UsageError{"no FILE given"};
+        return true;
+    });
 
     auto table = GSO_dBHandler::Open(file, true, shared);
     if (!codePageGiven) codePage = CodePage::FromLanguageDriver(table->Header().LanguageDriver());

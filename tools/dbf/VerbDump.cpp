@@ -40,34 +40,25 @@ std::string CellCsv(const Cell& c) {
 }
 
 int RunDump(const Args& args) {
-    std::string file;
     bool deleted = false;
     bool csv = false;
     bool codePageGiven = false;
     CodePage codePage;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--deleted") {
-            deleted = true;
-        } else if (a == "--format" || a == "--codepage") {
-            if (i + 1 >= args.size()) throw UsageError{a + " needs a value"};
-            const std::string& v = args[++i];
-            if (a == "--format") {
-                if (v != "jsonl" && v != "csv") throw UsageError{"unknown format '" + v + "'"};
-                csv = v == "csv";
-            } else {
-                if (!CodePage::FromName(v, codePage)) throw UsageError{"unknown code page '" + v + "'"};
+    const std::string file =
+        ParseFileArgs(args, {"--format", "--codepage"}, [&](const std::string& name, const std::string& value) {
+            if (name == "--deleted") {
+                deleted = true;
+            } else if (name == "--format") {
+                if (value != "jsonl" && value != "csv") throw UsageError{"unknown format '" + value + "'"};
+                csv = value == "csv";
+            } else if (name == "--codepage") {
+                if (!CodePage::FromName(value, codePage)) throw UsageError{"unknown code page '" + value + "'"};
                 codePageGiven = true;
+            } else {
+                return false;
             }
-        } else if (a.rfind("--", 0) == 0) {
-            throw UsageError{"unknown option " + a};
-        } else if (file.empty()) {
-            file = a;
-        } else {
-            throw UsageError{"expected exactly one FILE"};
-        }
-    }
-    if (file.empty()) throw UsageError{"no FILE given"};
+            return true;
+        });
 
     auto table = GSO_dBHandler::Open(file, false, true);
     if (!codePageGiven) codePage = CodePage::FromLanguageDriver(table->Header().LanguageDriver());

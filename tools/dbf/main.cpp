@@ -1,5 +1,6 @@
 // dbf: look into, create and convert xBase tables from the command line.
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 
@@ -20,6 +21,28 @@ bool RegisterVerb(const Verb& verb) {
 }
 
 const std::vector<Verb>& AllVerbs() { return Registry(); }
+
+std::string ParseFileArgs(const Args& args, const std::vector<std::string>& valued,
+                          const std::function<bool(const std::string&, const std::string&)>& option) {
+    std::string file;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a.rfind("--", 0) == 0) {
+            std::string value;
+            if (std::find(valued.begin(), valued.end(), a) != valued.end()) {
+                if (i + 1 >= args.size()) throw UsageError{a + " needs a value"};
+                value = args[++i];
+            }
+            if (!option(a, value)) throw UsageError{"unknown option " + a};
+        } else if (file.empty()) {
+            file = a;
+        } else {
+            throw UsageError{"expected exactly one FILE"};
+        }
+    }
+    if (file.empty()) throw UsageError{"no FILE given"};
+    return file;
+}
 
 std::string HeaderDate(int year, int month, int day) {
     if (month < 1 || month > 12 || day < 1 || day > 31) return "";
