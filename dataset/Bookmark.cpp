@@ -26,11 +26,9 @@ bool ParseBookmark(const std::string& bookmark, int32_t& recNo) {
     std::string t = bookmark.substr(0, end);
     size_t i = t.find_first_not_of(' ');
     if (i == std::string::npos) return false;
-    bool negative = false;
-    if (t[i] == '-' || t[i] == '+') {
-        negative = t[i] == '-';
-        ++i;
-    }
+    // A record number: digits, after blanks and at most a plus sign. A negative number
+    // would be taken for a movement code.
+    if (t[i] == '+') ++i;
     if (i >= t.size()) return false;
     int64_t v = 0;
     for (; i < t.size(); ++i) {
@@ -38,6 +36,6 @@ bool ParseBookmark(const std::string& bookmark, int32_t& recNo) {
         v = v * 10 + (t[i] - '0');
         if (v > INT32_MAX) return false;
     }
-    recNo = static_cast<int32_t>(negative ? -v : v);
+    recNo = static_cast<int32_t>(v);
     return true;
 }

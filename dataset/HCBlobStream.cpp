@@ -26,19 +26,26 @@ THCBlobStream::THCBlobStream(TRidedezDataSet& dataset, TField& field, TBlobStrea
 
 void THCBlobStream::ReadMemo() {
     DBFObject& t = *dataset_.Table();
-    uint8_t* target = dataset_.State() == TDataSetState::dsFilter ? t.CurrentBuffer() : buffer_;
-    TRecordPointer at(t, target);
-    const int32_t size = t.MemoSize(fieldNo_);
     contents_.clear();
     size_ = 0;
-    if (size > 0) {
+    position_ = 0;
+    // A memo written earlier in this edit is read as written, not as the file holds it.
+    if (const std::string* pending = dataset_.PendingMemo(fieldNo_, buffer_)) {
+        if (pending->empty()) return;
+        contents_.assign(pending->begin(), pending->end());
+        contents_.push_back('\0');
+        size_ = static_cast<int32_t>(pending->size());
+    } else {
+        uint8_t* target = dataset_.State() == TDataSetState::dsFilter ? t.CurrentBuffer() : buffer_;
+        TRecordPointer at(t, target);
+        const int32_t size = t.MemoSize(fieldNo_);
+        if (size <= 0) return;
         contents_.assign(static_cast<size_t>(size) + 1, '\0');
         const int32_t got = t.MemoRead(fieldNo_, contents_.data(), size);
         size_ = got < size ? (got > 0 ? got : 0) : size;
         contents_[static_cast<size_t>(size_)] = '\0';
-        if (field_.transliterate && dataset_.TranslateASCII()) codepage::OemToAnsiBuffer(contents_.data(), static_cast<size_t>(size_));
     }
-    position_ = 0;
+    if (field_.transliterate && dataset_.TranslateASCII()) codepage::OemToAnsiBuffer(contents_.data(), static_cast<size_t>(size_));
 }
 
 int32_t THCBlobStream::Read(void* buffer, int32_t count) {
@@ -76,17 +83,13 @@ void THCBlobStream::Commit() {
     modified_ = false;
     const TDataSetState s = dataset_.State();
     if (s != TDataSetState::dsEdit && s != TDataSetState::dsInsert) return;
-    DBFObject* t = dataset_.Table();
-    if (!t || !buffer_) return;
+    if (!dataset_.Table() || !buffer_) return;
     if (buffer_ != dataset_.ActiveRecordBuffer()) DatabaseError(dsmsg::kNotEditing);
-    std::vector<char> data = contents_;
-    if (data.empty()) data.assign(1, '\0');
-    const int32_t size = contents_.empty() ? 0 : size_;
-    if (field_.transliterate && dataset_.TranslateASCII()) codepage::AnsiToOemBuffer(data.data(), static_cast<size_t>(size));
-    {
-        TRecordPointer at(*t, buffer_);
-        t->MemoWrite(fieldNo_, data.data(), size);
-    }
+    std::string text;
+    if (!contents_.empty()) text.assign(contents_.data(), static_cast<size_t>(size_));
+    if (field_.transliterate && dataset_.TranslateASCII()) codepage::AnsiToOemBuffer(text.data(), text.size());
+    // Held by the dataset until Post writes it (or Cancel drops it).
+    dataset_.SetPendingMemo(fieldNo_, std::move(text));
     dataset_.FieldChanged(field_);
 }
 

@@ -2,8 +2,9 @@
 // THCBlobStream: the contents of one memo or blob field of the active record, held in
 // memory. Reading loads the memo (translated OEM to ANSI for memo fields of a translating
 // dataset); writing replaces everything from the position on. A stream that was written
-// stores its contents as the field's memo when it is committed or destroyed, if the
-// dataset is still editing that record; the record reaches the file at Post.
+// hands its contents to the dataset when it is committed or destroyed, if the dataset is
+// still editing that record: the memo file sees them only when the record is posted
+// (new memo, then record, then the old memo's blocks released), and Cancel drops them.
 
 #include <string>
 #include <vector>

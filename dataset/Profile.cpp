@@ -43,7 +43,10 @@ TProfileFile TProfileFile::FromText(const std::string& text) {
 }
 
 void TProfileFile::Parse(const std::string& text) {
-    std::istringstream lines(text);
+    // Editors that save UTF-8 may put a byte-order mark in front of the first section.
+    static constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+    const bool marked = text.compare(0, 3, kByteOrderMark) == 0;
+    std::istringstream lines(marked ? text.substr(3) : text);
     std::string raw;
     Section* current = nullptr;
     while (std::getline(lines, raw)) {

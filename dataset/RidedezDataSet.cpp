@@ -329,6 +329,9 @@ TGetResult TRidedezDataSet::GetRecord(uint8_t* buffer, TGetMode mode, bool doChe
                 case TGetMode::gmCurrent:
                     if (firstPending_ || lastPending_) {
                         moved = false;
+                    } else if (rereadExact_ && t.RecordNumber() > 0) {
+                        rereadExact_ = false;
+                        t.GoRecord(t.RecordNumber());  // that record, visible or not
                     } else {
                         t.GoRecord(gsMoveReread);
                     }
@@ -376,6 +379,7 @@ void TRidedezDataSet::InternalGotoBookmark(const TBookmark& bookmark) {
     int32_t n = 0;
     if (!ParseBookmark(bookmark, n)) DatabaseError(std::string(dsmsg::kBookmarkInvalid) + tableName_);
     GoOwn(n);
+    rereadExact_ = true;  // the framework's re-read that follows (once) keeps to that record
 }
 
 void TRidedezDataSet::InternalRefresh() {
@@ -386,7 +390,11 @@ void TRidedezDataSet::InternalRefresh() {
 
 int32_t TRidedezDataSet::RecordCount() {
     DBFObject& t = OpenTable();
-    if (!exactCount_) return t.RecordCount();
+    if (!exactCount_) {
+        // Other programs may have appended to a shared table since the header was read.
+        t.RefreshHeader();
+        return t.RecordCount();
+    }
     const int32_t remembered = t.RecordNumber();
     TRecordPointer own(t, nullptr);
     int32_t count = 0;
@@ -414,7 +422,9 @@ void TRidedezDataSet::SetRecNo(int32_t recNo) {
     DoBeforeScroll();
     GoOwn(recNo);
     firstPending_ = lastPending_ = false;
+    rereadExact_ = true;
     Resync();
+    rereadExact_ = false;  // consumed by the re-read unless it failed
     DoAfterScroll();
 }
 

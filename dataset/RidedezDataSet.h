@@ -14,6 +14,7 @@
 //     names.First(); names.Delete(); names.Pack();
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -160,6 +161,19 @@ private:
     int64_t IntegerAt(const TField& field, uint8_t* buffer);
     void WriteDataField(TField& field, const TFieldValue& value);
 
+    // Locks record `recNo` ("Record is locked by another user" when another handle
+    // holds it); the table object is left on that record.
+    void LockRecordAt(int32_t recNo);
+    void ChangeMark(uint8_t* buffer, const char* failure, void (DBFObject::*change)());
+    // Memo texts written during an edit or insert (as stored, after translation), by
+    // field number: they reach the memo file only when the record is posted, so that a
+    // cancelled edit leaves the old memo and its blocks exactly as they were.
+    const std::string* PendingMemo(int fieldNo, const uint8_t* buffer) const;
+    void SetPendingMemo(int fieldNo, std::string text);
+    // Writes the pending memos of the record in `buffer` into new blocks, runs `write`
+    // (which writes the record), and then releases the memos the record held before.
+    void PostWithMemos(uint8_t* buffer, const std::function<void()>& write);
+
     std::unique_ptr<DBFObject> table_;
     std::string databaseName_;
     bool exactCount_ = false;
@@ -181,6 +195,9 @@ private:
     bool firstPending_ = false;
     bool lastPending_ = false;
     bool editing_ = false;
+    // Set when the cursor went to a record by number or bookmark: the next re-read of
+    // the current record takes that record even when it is hidden.
+    bool rereadExact_ = false;
     size_t recordLength_ = 0;
     size_t calcOffset_ = 0;     // start of the calculated-field area
     size_t infoOffset_ = 0;     // record number (4 bytes) and bookmark flag (1 byte)
@@ -194,4 +211,5 @@ private:
         bool binary = false;  // stored in binary form (FoxPro I, Y, B, T and memo numbers)
     };
     std::vector<FieldSlot> slots_;
+    std::map<int, std::string> pendingMemos_;
 };

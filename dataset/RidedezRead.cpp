@@ -108,7 +108,11 @@ bool TRidedezDataSet::ReadDataField(const TField& field, uint8_t* buffer, TField
         }
         case TFieldType::ftMemo:
         case TFieldType::ftBlob: {
-            if (std::round(NumberAt(n, buffer)) == 0) return false;
+            if (const std::string* pending = PendingMemo(n, buffer)) {
+                if (pending->empty()) return false;
+            } else if (std::round(NumberAt(n, buffer)) == 0) {
+                return false;
+            }
             value = std::string();  // the contents come through the blob stream
             return true;
         }

@@ -492,16 +492,36 @@ std::string GSO_dBaseFld::MemoText(int n) {
     return memo->MemoText(MemoBlockNumber(n));
 }
 
-bool GSO_dBaseFld::MemoWrite(int n, const char* buffer, int32_t size) {
+GSobjMemo* GSO_dBaseFld::WritableMemo(int n) {
     GSobjMemo* memo = MemoFile(n);
     if (!memo) {
         ReportError(gsErr::kBadFieldType, gsSub::kFieldType,
                     FieldName(n) + ": " + (IsMemoField(n) ? "the table has no memo file" : "not a memo field"));
     }
-    int32_t block = memo->MemoWrite(MemoBlockNumber(n), buffer, size);
+    return memo;
+}
+
+bool GSO_dBaseFld::MemoWrite(int n, const char* buffer, int32_t size) {
+    GSobjMemo* memo = WritableMemo(n);
+    MemoSetBlock(n, memo->MemoWrite(MemoBlockNumber(n), buffer, size));
+    return true;
+}
+
+int32_t GSO_dBaseFld::MemoWriteNew(int n, const char* buffer, int32_t size) {
+    return WritableMemo(n)->MemoWrite(0, buffer, size);
+}
+
+void GSO_dBaseFld::MemoSetBlock(int n, int32_t block) {
     // "No memo" is stored as blanks, as other programs expect, rather than as a 0.
-    if (block == 0 && !BinaryField(*FieldAt(n))) return PutText(n, "");
-    return PutNumber(n, block);
+    if (block == 0 && !BinaryField(*FieldAt(n))) {
+        PutText(n, "");
+    } else {
+        PutNumber(n, block);
+    }
+}
+
+void GSO_dBaseFld::MemoRelease(int n, int32_t block) {
+    if (block != 0) WritableMemo(n)->MemoFree(block);
 }
 
 void GSO_dBaseFld::FlushCompanions() {

@@ -68,6 +68,14 @@ public:
     std::string MemoText(int n);
     // Writes the memo and stores its block number in the field (in the buffer only).
     bool MemoWrite(int n, const char* buffer, int32_t size);
+    // The steps of a memo change that never leaves a record pointing at freed or shared
+    // blocks: write the new text into blocks no record refers to yet (MemoWriteNew answers
+    // its first block, 0 for an empty text, and changes nothing in the record), store
+    // that number (MemoSetBlock), write the record, and only then give the old memo's
+    // blocks back (MemoRelease; only dBase IV files reuse them).
+    int32_t MemoWriteNew(int n, const char* buffer, int32_t size);
+    void MemoSetBlock(int n, int32_t block);
+    void MemoRelease(int n, int32_t block);
     // The block number field n holds (truncated); error 1005 when it is outside 32 bits.
     int32_t MemoBlockNumber(int n);
 
@@ -81,6 +89,8 @@ protected:
 
 private:
     const TgsDBFField* FieldAt(int n) const;
+    // The memo object of field n; error 1004 when the field or table has none.
+    GSobjMemo* WritableMemo(int n);
     // The field of that name whose type is one of `types`; 1003 or 1004 otherwise.
     int TypedField(const std::string& name, const char* types);
     bool BinaryField(const TgsDBFField& f) const;

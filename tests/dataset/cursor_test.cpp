@@ -133,9 +133,11 @@ TEST(Cursor, RecNoSetterAndRefresh) {
     EXPECT_EQ(scrolls, 1);
     ds.Prior();
     EXPECT_EQ(ds.RecNo(), 2);
-    // A hidden record is passed over to the next visible one.
+    // A hidden record is read all the same: the record of that number.
     ds.SetRecNo(3);
-    EXPECT_EQ(ds.RecNo(), 4);
+    EXPECT_EQ(ds.RecNo(), 3);
+    EXPECT_EQ(ds.Field(0).AsString(), "3");
+    ds.SetRecNo(4);
     EXPECT_EQ(ErrorKind([&] { ds.SetRecNo(99); }), 'R');
     // Refresh sees a change another writer made.
     {
