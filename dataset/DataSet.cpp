@@ -437,16 +437,7 @@ TFieldValue TDataSet::ReadFieldValue(const TField& field) {
     return v;
 }
 
-std::string TDataSet::ReadFieldText(const TField& field) {
-    // One named text on every path, so it is built in place in the caller's.
-    std::string text;
-    if (field.Calculated() || field.IsBlob() || !GetFieldText(field, text)) {
-        text = ValueToText(ReadFieldValue(field));
-    } else if (field.transliterate) {
-        TranslateInPlace(text, false);
-    }
-    return text;
-}
+std::string TDataSet::ReadFieldText(const TField& field) { return ValueToText(ReadFieldValue(field)); }
 
 std::string TDataSet::ReadBlobText(const TField& field) {
     std::unique_ptr<TBlobStream> s = CreateBlobStream(const_cast<TField&>(field), TBlobStreamMode::bmRead);

@@ -106,8 +106,10 @@ public:
     // ---- used by the fields
     TFieldValue ReadFieldValue(const TField& field);
     TFieldValue ReadOldFieldValue(const TField& field);
-    // The field's value of the active record as text, as AsString gives it.
-    std::string ReadFieldText(const TField& field);
+    // The field's value of the active record as text, as AsString gives it: the text of
+    // its value. A dataset that can write the text straight from the record overrides
+    // this; the text must be the same either way.
+    virtual std::string ReadFieldText(const TField& field);
     void WriteFieldValue(TField& field, const TFieldValue& value);
     // Marks the record modified and signals the field's change event.
     void FieldChanged(TField& field);
@@ -140,10 +142,6 @@ protected:
     // The value of a field of the active record; false for null.
     virtual bool GetFieldData(const TField& field, TFieldValue& value) = 0;
     virtual void SetFieldData(TField& field, const TFieldValue& value) = 0;
-    // The text of a data field of the active record (before translation), for a dataset
-    // that can write it straight from the record; false lets the framework format the
-    // field's value instead. Either way the text must be the same.
-    virtual bool GetFieldText(const TField&, std::string&) { return false; }
     virtual void ClearCalcFields(uint8_t* buffer) = 0;
 
     // ---- services for the concrete dataset

@@ -221,14 +221,7 @@ void TRidedezDataSet::InternalOpen() {
     table_ = std::move(table);
     BuildFieldDefs(*table_);
     CreateAndBindFields();
-    slots_.assign(static_cast<size_t>(table_->FieldCount()) + 1, FieldSlot{});
-    for (int n = 1; n <= table_->FieldCount(); ++n) {
-        FieldSlot& slot = slots_[static_cast<size_t>(n)];
-        slot.position = static_cast<uint32_t>(table_->FieldOffset(n));
-        slot.length = static_cast<uint32_t>(table_->FieldLength(n));
-        const char type = table_->FieldType(n);
-        slot.binary = table_->Version() == 0x30 && type != '\0' && std::strchr("BGIMTY", type);
-    }
+    BindFieldSlots();
     recordLength_ = table_->RecordLength();
     calcOffset_ = recordLength_;
     infoOffset_ = calcOffset_ + CalcFieldsSize();
@@ -265,14 +258,15 @@ void TRidedezDataSet::SetBookmarkFlag(uint8_t* buffer, TBookmarkFlag flag) {
 }
 
 TBookmark TRidedezDataSet::GetBookmarkData(const uint8_t* buffer) const {
-    return std::string(reinterpret_cast<const char*>(buffer + bookmarkOffset_), kBookmarkSize);
+    // Made when asked for, from the record number: a walk reads far more records than
+    // it takes bookmarks of.
+    return MakeBookmark(BufferRecNo(buffer));
 }
 
 void TRidedezDataSet::FillRecordInfo(uint8_t* buffer) {
     SetBookmarkFlag(buffer, TBookmarkFlag::bfCurrent);
     SetBufferRecNo(buffer, table_->RecordNumber());
     GetCalcFields(buffer);
-    WriteBookmark(buffer + bookmarkOffset_, table_->RecordNumber());
 }
 
 uint8_t* TRidedezDataSet::ActiveRecordBuffer() const {

@@ -133,7 +133,7 @@ protected:
     void SetBookmarkFlag(uint8_t* buffer, TBookmarkFlag flag) override;
     bool GetFieldData(const TField& field, TFieldValue& value) override;
     void SetFieldData(TField& field, const TFieldValue& value) override;
-    bool GetFieldText(const TField& field, std::string& text) override;
+    std::string ReadFieldText(const TField& field) override;
     void ClearCalcFields(uint8_t* buffer) override;
 
 private:
@@ -154,11 +154,6 @@ private:
     }
     // Decodes a data field from the record image in `buffer`; false for null.
     bool ReadDataField(const TField& field, uint8_t* buffer, TFieldValue& value);
-    // Field n's number, logical and integer as the table object reads them, from the
-    // record in `buffer`.
-    double NumberAt(int n, uint8_t* buffer);
-    bool LogicalAt(int n, uint8_t* buffer);
-    int64_t IntegerAt(const TField& field, uint8_t* buffer);
     void WriteDataField(TField& field, const TFieldValue& value);
 
     // Locks record `recNo` ("Record is locked by another user" when another handle
@@ -203,13 +198,26 @@ private:
     size_t infoOffset_ = 0;     // record number (4 bytes) and bookmark flag (1 byte)
     size_t bookmarkOffset_ = 0;
     size_t bufferSize_ = 0;
-    // Where each table field lies in a record image, by field number (slot 0 unused), so
-    // fields are decoded from the buffers without going through the table object.
+    // Each table field as its bytes are read, by field number (slot 0 unused), bound at
+    // open: where it lies in a record image, its type, and the reader of its text.
+    struct FieldSlot;
+    struct FieldReaders;
+    using TTextReader = std::string (*)(TRidedezDataSet&, const FieldSlot&, uint8_t* record);
     struct FieldSlot {
         uint32_t position = 0;
         uint32_t length = 0;
-        bool binary = false;  // stored in binary form (FoxPro I, Y, B, T and memo numbers)
+        char type = 0;
+        bool binary = false;  // stored in binary form (B, G, I, M, T, Y of 0x30 tables)
+        TFieldType kind = TFieldType::ftUnknown;
+        TTextReader text = nullptr;  // null: the framework formats the field's value
     };
+    void BindFieldSlots();
+    const FieldSlot* SlotOf(const TField& field) const;
+    int FieldNumberOf(const FieldSlot& slot) const;
+    // The field's number and integer as the table object reads them, from the record in
+    // `buffer`.
+    double NumberAt(const FieldSlot& slot, uint8_t* buffer);
+    int64_t IntegerAt(const FieldSlot& slot, uint8_t* buffer);
     std::vector<FieldSlot> slots_;
     std::map<int, std::string> pendingMemos_;
 };

@@ -30,7 +30,6 @@ void TRidedezDataSet::InternalInitRecord(uint8_t* buffer) {
     if (State() != TDataSetState::dsEdit) t.SaveCurrentAsCopy();
     ClearCalcFields(buffer);
     SetBufferRecNo(buffer, 0);
-    WriteBookmark(buffer + bookmarkOffset_, 0);
 }
 
 // ---- memos of the record being edited ----------------------------------------------------
@@ -141,9 +140,12 @@ void TRidedezDataSet::InternalCancel() {
 
 void TRidedezDataSet::LockRecordAt(int32_t recNo) {
     DBFObject& t = *table_;
-    // The lock region follows the table object's record number: position it first (the
-    // record is read again once the lock is held).
-    t.GoRecord(recNo);
+    // The lock region follows the table object's record number: position it on its own
+    // buffer, so that the caller's image is read only once the lock is held.
+    {
+        TRecordPointer own(t, nullptr);
+        t.GoRecord(recNo);
+    }
     if (!t.LockRecord()) DatabaseError(dsmsg::kRecordLocked);
 }
 

@@ -1,116 +1,151 @@
-// Decoding a TRidedezDataSet's data fields straight from the record images in its
-// buffers. The results are the table object's: what it reads a field as, or the error it
-// raises. Anything out of the ordinary (binary FoxPro fields, over-long or damaged
-// numbers, odd logical fields) is handed to the table object itself.
+// Reading a TRidedezDataSet's data fields straight from the record images in its buffers,
+// through the engine's field codec: the values are the table object's, and a field the
+// codec cannot read (a number that is not one) is handed to the table object, which
+// raises its error. Each field is bound at open to the reader of its text, so AsString
+// costs one direct call per field.
 #include <cmath>
 #include <cstring>
 
 #include "dataset/DateTime.h"
 #include "dataset/RidedezDataSet.h"
 #include "engine/DBFDate.h"
-#include "engine/FieldText.h"
+#include "engine/FieldCodec.h"
 #include "engine/RunErrors.h"
+#include "engine/platform/Locale.h"
 
-namespace {
+// The text readers a field is bound to at open. Each answers the text it makes, so that
+// it is built in place in the caller's string.
+struct TRidedezDataSet::FieldReaders {
+    static const char* At(const FieldSlot& slot, const uint8_t* record) {
+        return reinterpret_cast<const char*>(record) + slot.position;
+    }
 
-// The bytes of a text field up to its first NUL, trailing blanks dropped. The blanks go
-// first: they hold no NUL, and what is left to search is shorter.
-size_t TextLength(const char* p, size_t length) {
-    // Text fields are mostly blank-padded: eight blanks at a time, then one by one.
-    static constexpr uint64_t kEightBlanks = 0x2020202020202020ull;
-    for (uint64_t word; length >= 8; length -= 8) {
-        std::memcpy(&word, p + length - 8, 8);
-        if (word != kEightBlanks) break;
+    static std::string String(TRidedezDataSet&, const FieldSlot& slot, uint8_t* record) {
+        const char* p = At(slot, record);
+        return std::string(p, fieldcodec::TrimmedLength(p, slot.length));
     }
-    while (length > 0 && p[length - 1] == ' ') --length;
-    if (const void* nul = std::memchr(p, 0, length)) {
-        length = static_cast<size_t>(static_cast<const char*>(nul) - p);
-        while (length > 0 && p[length - 1] == ' ') --length;
+
+    static std::string Integer(TRidedezDataSet& ds, const FieldSlot& slot, uint8_t* record) {
+        char digits[fieldcodec::kDecimalTextSize];
+        if (const size_t n = fieldcodec::IntegerText(At(slot, record), slot.length, digits)) {
+            return std::string(digits, n);
+        }
+        return std::to_string(ds.IntegerAt(slot, record));
     }
-    return length;
+
+    static std::string BinaryInteger(TRidedezDataSet& ds, const FieldSlot& slot, uint8_t* record) {
+        return std::to_string(ds.IntegerAt(slot, record));
+    }
+
+    static std::string Float(TRidedezDataSet& ds, const FieldSlot& slot, uint8_t* record) {
+        char digits[fieldcodec::kDecimalTextSize];
+        const size_t n = fieldcodec::DecimalText(At(slot, record), slot.length, digits);
+        if (n == 0) return FloatToText(ds.NumberAt(slot, record));
+        const char separator = platform::CurrentLocale().decimalSeparator;
+        if (separator != '.') {
+            for (size_t i = 0; i < n; ++i) digits[i] = digits[i] == '.' ? separator : digits[i];
+        }
+        return std::string(digits, n);
+    }
+
+    static std::string BinaryFloat(TRidedezDataSet& ds, const FieldSlot& slot, uint8_t* record) {
+        return FloatToText(ds.NumberAt(slot, record));
+    }
+
+    static std::string Boolean(TRidedezDataSet&, const FieldSlot& slot, uint8_t* record) {
+        if (fieldcodec::Logical(At(slot, record), slot.length)) return std::string("True", 4);
+        return std::string("False", 5);
+    }
+
+    static std::string Date(TRidedezDataSet&, const FieldSlot& slot, uint8_t* record) {
+        int y, m, d;
+        const char* p = At(slot, record);
+        if (!fieldcodec::CalendarDate(p, slot.length, y, m, d)) return std::string();
+        char out[TgsDBFDate::kDisplaySize];
+        return std::string(out, TgsDBFDate::Instance().DigitsToDisplay(p, out));
+    }
+};
+
+void TRidedezDataSet::BindFieldSlots() {
+    DBFObject& t = *table_;
+    const bool fox = t.Version() == 0x30;
+    slots_.assign(static_cast<size_t>(t.FieldCount()) + 1, FieldSlot{});
+    for (const TFieldDef& def : MutableFieldDefs()) {
+        const int n = def.fieldNo;
+        FieldSlot& slot = slots_[static_cast<size_t>(n)];
+        slot.position = static_cast<uint32_t>(t.FieldOffset(n));
+        slot.length = static_cast<uint32_t>(t.FieldLength(n));
+        slot.type = t.FieldType(n);
+        slot.binary = fox && fieldcodec::IsBinaryType(slot.type);
+        slot.kind = def.type;
+        switch (def.type) {
+            case TFieldType::ftString: slot.text = &FieldReaders::String; break;
+            case TFieldType::ftSmallint:
+            case TFieldType::ftInteger:
+                slot.text = slot.binary ? &FieldReaders::BinaryInteger : &FieldReaders::Integer;
+                break;
+            case TFieldType::ftFloat: slot.text = slot.binary ? &FieldReaders::BinaryFloat : &FieldReaders::Float; break;
+            case TFieldType::ftBoolean: slot.text = &FieldReaders::Boolean; break;
+            case TFieldType::ftDate: slot.text = &FieldReaders::Date; break;
+            default: slot.text = nullptr;  // the framework formats the value
+        }
+    }
 }
 
-// A date field's calendar date: "yyyymmdd" of a real day; false for blanks, "00000000"
-// and anything else (which the dataset shows as null).
-bool DateAt(const char* p, size_t length, int& year, int& month, int& day) {
-    if (length < 8) return false;
-    unsigned digit[8];
-    for (int i = 0; i < 8; ++i) {
-        digit[i] = static_cast<unsigned>(static_cast<unsigned char>(p[i])) - '0';
-        if (digit[i] > 9) return false;
-    }
-    // Eight digits; a longer field must hold nothing more.
-    if (length > 8 && TextLength(p, length) != 8) return false;
-    year = static_cast<int>(digit[0] * 1000 + digit[1] * 100 + digit[2] * 10 + digit[3]);
-    month = static_cast<int>(digit[4] * 10 + digit[5]);
-    day = static_cast<int>(digit[6] * 10 + digit[7]);
-    return TgsDBFDate::ValidDate(year, month, day);
-}
-
-}  // namespace
-
-double TRidedezDataSet::NumberAt(int n, uint8_t* buffer) {
-    const FieldSlot& slot = slots_[static_cast<size_t>(n)];
-    if (!slot.binary) {
-        // The table object cuts the text at 31 characters and raises its error for text
-        // that is not a number; such fields go to it below.
-        const char* p = reinterpret_cast<const char*>(buffer) + slot.position;
-        const size_t length = TextLength(p, slot.length);
-        if (length == 0) return 0;
-        double v = 0;
-        if (length <= 31 && ParseFieldNumber(p, length, v)) return v;
-    }
-    if (buffer == table_->CurrentBuffer()) return table_->GetNumber(n);
+double TRidedezDataSet::NumberAt(const FieldSlot& slot, uint8_t* buffer) {
+    const uint8_t* p = buffer + slot.position;
+    if (slot.binary) return fieldcodec::BinaryNumber(slot.type, p, slot.length);
+    double v = 0;
+    if (fieldcodec::TextNumber(reinterpret_cast<const char*>(p), slot.length, v)) return v;
+    // Not a number: the table object raises its error, naming the table and the field.
     TRecordPointer at(*table_, buffer);
-    return table_->GetNumber(n);
+    return table_->GetNumber(FieldNumberOf(slot));
 }
 
-bool TRidedezDataSet::LogicalAt(int n, uint8_t* buffer) {
-    const FieldSlot& slot = slots_[static_cast<size_t>(n)];
-    if (slot.length == 1) {
-        // T, t, Y, y and the German J, j are true; anything else is false.
-        const char c = static_cast<char>(buffer[slot.position]);
-        return c != '\0' && std::strchr("TtYyJj", c) != nullptr;
-    }
-    TRecordPointer at(*table_, buffer);
-    return table_->GetLogical(n);
-}
-
-int64_t TRidedezDataSet::IntegerAt(const TField& field, uint8_t* buffer) {
-    const double r = RoundHalfEven(NumberAt(field.FieldNo(), buffer));
+int64_t TRidedezDataSet::IntegerAt(const FieldSlot& slot, uint8_t* buffer) {
+    const double r = RoundHalfEven(NumberAt(slot, buffer));
     if (!(r >= INT32_MIN && r <= INT32_MAX)) throw ERangeError(201, "Range check error");
     const int32_t v = static_cast<int32_t>(r);
-    return field.DataType() == TFieldType::ftSmallint ? static_cast<int16_t>(v) : v;
+    return slot.kind == TFieldType::ftSmallint ? static_cast<int16_t>(v) : v;
+}
+
+int TRidedezDataSet::FieldNumberOf(const FieldSlot& slot) const {
+    return static_cast<int>(&slot - slots_.data());
+}
+
+const TRidedezDataSet::FieldSlot* TRidedezDataSet::SlotOf(const TField& field) const {
+    const int n = field.FieldNo();
+    if (n < 1 || static_cast<size_t>(n) >= slots_.size()) return nullptr;
+    return &slots_[static_cast<size_t>(n)];
 }
 
 bool TRidedezDataSet::ReadDataField(const TField& field, uint8_t* buffer, TFieldValue& value) {
-    const int n = field.FieldNo();
-    if (n < 1 || static_cast<size_t>(n) >= slots_.size()) return false;
-    const FieldSlot& slot = slots_[static_cast<size_t>(n)];
-    const char* p = reinterpret_cast<const char*>(buffer) + slot.position;
+    const FieldSlot* slot = SlotOf(field);
+    if (!slot) return false;
+    const char* p = reinterpret_cast<const char*>(buffer) + slot->position;
     switch (field.DataType()) {
         case TFieldType::ftString: {
-            const size_t length = TextLength(p, slot.length);
+            const size_t length = fieldcodec::TrimmedLength(p, slot->length);
             if (length == 0) return false;
             value.emplace<std::string>(p, length);
             return true;
         }
         case TFieldType::ftSmallint:
-        case TFieldType::ftInteger: value = IntegerAt(field, buffer); return true;
-        case TFieldType::ftBoolean: value = LogicalAt(n, buffer); return true;
-        case TFieldType::ftFloat: value = NumberAt(n, buffer); return true;
-        case TFieldType::ftDateTime: value = TDateTimeValue{MillisecondsToDateTime(NumberAt(n, buffer))}; return true;
+        case TFieldType::ftInteger: value = IntegerAt(*slot, buffer); return true;
+        case TFieldType::ftBoolean: value = fieldcodec::Logical(p, slot->length); return true;
+        case TFieldType::ftFloat: value = NumberAt(*slot, buffer); return true;
+        case TFieldType::ftDateTime: value = TDateTimeValue{MillisecondsToDateTime(NumberAt(*slot, buffer))}; return true;
         case TFieldType::ftDate: {
             int y, m, d;
-            if (!DateAt(p, slot.length, y, m, d)) return false;
+            if (!fieldcodec::CalendarDate(p, slot->length, y, m, d)) return false;
             value = TDateValue{EncodeDate(y, m, d)};
             return true;
         }
         case TFieldType::ftMemo:
         case TFieldType::ftBlob: {
-            if (const std::string* pending = PendingMemo(n, buffer)) {
+            if (const std::string* pending = PendingMemo(field.FieldNo(), buffer)) {
                 if (pending->empty()) return false;
-            } else if (std::round(NumberAt(n, buffer)) == 0) {
+            } else if (std::round(NumberAt(*slot, buffer)) == 0) {
                 return false;
             }
             value = std::string();  // the contents come through the blob stream
@@ -121,25 +156,11 @@ bool TRidedezDataSet::ReadDataField(const TField& field, uint8_t* buffer, TField
     return false;
 }
 
-// The same decoding as ReadDataField, written as text without building the value first:
-// a grid or a loop over AsString reads every field of every record this way.
-bool TRidedezDataSet::GetFieldText(const TField& field, std::string& text) {
-    uint8_t* buf = FieldBuffer();
-    const int n = field.FieldNo();
-    if (!buf || !table_ || n < 1 || static_cast<size_t>(n) >= slots_.size()) return false;
-    const FieldSlot& slot = slots_[static_cast<size_t>(n)];
-    const char* p = reinterpret_cast<const char*>(buf) + slot.position;
-    switch (field.DataType()) {
-        case TFieldType::ftString: text.assign(p, TextLength(p, slot.length)); return true;
-        case TFieldType::ftSmallint:
-        case TFieldType::ftInteger: text = std::to_string(IntegerAt(field, buf)); return true;
-        case TFieldType::ftBoolean: text = LogicalAt(n, buf) ? "True" : "False"; return true;
-        case TFieldType::ftFloat: text = FloatToText(NumberAt(n, buf)); return true;
-        case TFieldType::ftDate: {
-            int y, m, d;
-            if (DateAt(p, slot.length, y, m, d)) text = TgsDBFDate::Instance().DateToDisplay(y, m, d);
-            return true;
-        }
-        default: return false;
-    }
+std::string TRidedezDataSet::ReadFieldText(const TField& field) {
+    const FieldSlot* slot = SlotOf(field);
+    uint8_t* buffer = slot && slot->text && slot->kind == field.DataType() ? FieldBuffer() : nullptr;
+    if (!buffer) return TDataSet::ReadFieldText(field);
+    std::string text = slot->text(*this, *slot, buffer);
+    if (field.transliterate && translateASCII_) TranslateInPlace(text, false);
+    return text;
 }

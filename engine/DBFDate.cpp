@@ -233,27 +233,75 @@ std::string TgsDBFDate::JulianToDisplay(int32_t day) const {
 }
 
 std::string TgsDBFDate::DateToDisplay(int year, int month, int day) const {
-    // Every grid cell and field text of a date comes here: the format is taken apart
-    // once per thread and kept until the locale's format changes.
+    char buf[kDisplaySize];
+    return std::string(buf, DateToDisplay(year, month, day, buf));
+}
+
+namespace {
+
+// The locale's short date format taken apart, kept per thread until another locale is
+// installed: every grid cell and field text of a date comes through here.
+const DisplayFormat& CurrentDisplayFormat() {
     thread_local DisplayFormat format;
-    const std::string& current = platform::CurrentLocale().shortDateFormat;
-    if (format.pieces.empty() || format.source != current) format = Compile(current);
-    char buf[64];
+    thread_local uint64_t compiledFor = 0;
+    const uint64_t generation = platform::LocaleGeneration();
+    if (compiledFor != generation) {
+        format = Compile(platform::CurrentLocale().shortDateFormat);
+        compiledFor = generation;
+    }
+    return format;
+}
+
+// Copies the literal text of a format piece, within the room left before `limit`.
+char* PutText(char* at, const std::string& text, const char* limit) {
+    const size_t k = std::min(text.size(), static_cast<size_t>(limit - at));
+    for (size_t i = 0; i < k; ++i) at[i] = text[i];  // mostly one separator
+    return at + k;
+}
+
+}  // namespace
+
+size_t TgsDBFDate::DateToDisplay(int year, int month, int day, char* buf) const {
+    const char* limit = buf + kDisplaySize - 16;
     char* at = buf;
-    for (const DisplayFormat::Piece& p : format.pieces) {
-        if (at > buf + sizeof buf - 16) break;  // a format longer than any date text
+    for (const DisplayFormat::Piece& p : CurrentDisplayFormat().pieces) {
+        if (at > limit) break;  // a format longer than any date text
         switch (p.kind) {
             case 'D': at = PutNumber(at, day, p.run >= 2 ? 2 : 1); break;
             case 'M': at = PutNumber(at, month, p.run >= 2 ? 2 : 1); break;
             case 'Y': at = PutNumber(at, p.run >= 3 ? year : year % 100, p.run >= 3 ? 4 : 2); break;
-            default: {
-                const size_t k = std::min(p.text.size(), static_cast<size_t>(buf + sizeof buf - 16 - at));
-                for (size_t i = 0; i < k; ++i) at[i] = p.text[i];  // mostly one separator
-                at += k;
-            }
+            default: at = PutText(at, p.text, limit);
         }
     }
-    return std::string(buf, at);
+    return static_cast<size_t>(at - buf);
+}
+
+size_t TgsDBFDate::DigitsToDisplay(const char* digits, char* buf) const {
+    // The stored digits are the display's digits: only a one-letter day or month drops
+    // its leading zero.
+    const char* limit = buf + kDisplaySize - 16;
+    char* at = buf;
+    auto two = [&at](const char* d, bool dropZero) {
+        if (!dropZero || d[0] != '0') *at++ = d[0];
+        *at++ = d[1];
+    };
+    for (const DisplayFormat::Piece& p : CurrentDisplayFormat().pieces) {
+        if (at > limit) break;
+        switch (p.kind) {
+            case 'D': two(digits + 6, p.run < 2); break;
+            case 'M': two(digits + 4, p.run < 2); break;
+            case 'Y':
+                if (p.run >= 3) {
+                    std::memcpy(at, digits, 4);
+                    at += 4;
+                } else {
+                    two(digits + 2, false);
+                }
+                break;
+            default: at = PutText(at, p.text, limit);
+        }
+    }
+    return static_cast<size_t>(at - buf);
 }
 
 int32_t TgsDBFDate::JulianToday() const {

@@ -22,6 +22,11 @@ public:
     std::string JulianToDisplay(int32_t day) const;
     // A calendar date in the locale's short date format, as JulianToDisplay writes it.
     std::string DateToDisplay(int year, int month, int day) const;
+    // The same written into `out` (at least kDisplaySize bytes); answers the length.
+    static constexpr size_t kDisplaySize = 64;
+    size_t DateToDisplay(int year, int month, int day, char* out) const;
+    // The same for a date given as its stored digits "yyyymmdd" (of a valid date).
+    size_t DigitsToDisplay(const char* yyyymmdd, char* out) const;
     int32_t JulianToday() const;
     void JulianSplit(int32_t day, int& year, int& month, int& dayOfMonth) const;
 

@@ -6,6 +6,7 @@
 #include "engine/DBFDate.h"
 #include "engine/ErrorCodes.h"
 #include "engine/Exception.h"
+#include "engine/FieldCodec.h"
 #include "engine/FieldText.h"
 #include "engine/Memo.h"
 #include "engine/MemoFactory.h"
@@ -107,7 +108,7 @@ int GSO_dBaseFld::TypedField(const std::string& name, const char* types) {
 }
 
 bool GSO_dBaseFld::BinaryField(const TgsDBFField& f) const {
-    return Version() == 0x30 && std::strchr("BGIMTY", f.type) && f.type != '\0';
+    return Version() == 0x30 && fieldcodec::IsBinaryType(f.type);
 }
 
 bool GSO_dBaseFld::IsMemoField(int n) const {
@@ -118,10 +119,7 @@ bool GSO_dBaseFld::IsMemoField(int n) const {
 
 std::string GSO_dBaseFld::RawText(const TgsDBFField& f) const {
     const char* p = reinterpret_cast<const char*>(CurrentBuffer()) + f.position;
-    size_t len = static_cast<size_t>(f.length);
-    const void* nul = std::memchr(p, 0, len);
-    if (nul) len = static_cast<size_t>(static_cast<const char*>(nul) - p);
-    return std::string(p, len);
+    return std::string(p, fieldcodec::RawLength(p, static_cast<size_t>(f.length)));
 }
 
 void GSO_dBaseFld::InvalidValue(const char* what, const TgsDBFField& f, const std::string& text) {
@@ -196,37 +194,14 @@ double GSO_dBaseFld::GetNumber(int n) {
     const TgsDBFField* f = FieldAt(n);
     if (!f) return 0;
     const uint8_t* p = CurrentBuffer() + f->position;
-    if (BinaryField(*f)) {
-        switch (f->type) {
-            case 'B':
-                if (f->length >= 8) {
-                    double d;
-                    std::memcpy(&d, p, 8);
-                    return d;
-                }
-                return 0;
-            case 'G':
-            case 'I':
-            case 'M': return f->length >= 4 ? Get32(p) : 0;
-            case 'T': {
-                if (f->length < 8) return 0;
-                double day = FourBlanks(p) ? gsBaseJulianDay : Get32(p);
-                double ms = FourBlanks(p + 4) ? 0 : Get32(p + 4);
-                return (day - gsDateTimeJulianOffset) * kMsPerDay + ms;
-            }
-            case 'Y': {
-                if (f->length < 8) return 0;
-                int64_t v;
-                std::memcpy(&v, p, 8);
-                return static_cast<double>(v) / 10000.0;
-            }
-        }
-    }
-    std::string text = TrimRightBlanks(RawText(*f));
-    if (text.size() > 31) text.resize(31);
-    if (text.empty()) return 0;
+    const size_t length = static_cast<size_t>(f->length);
+    if (BinaryField(*f)) return fieldcodec::BinaryNumber(f->type, p, length);
     double value = 0;
-    if (!ParseFieldNumber(text, value)) InvalidValue("number", *f, text);
+    const char* text = reinterpret_cast<const char*>(p);
+    if (!fieldcodec::TextNumber(text, length, value)) {
+        InvalidValue("number", *f,
+                     std::string(text, std::min(fieldcodec::TrimmedLength(text, length), fieldcodec::kNumberTextLimit)));
+    }
     return value;
 }
 
@@ -328,8 +303,7 @@ bool GSO_dBaseFld::PutDateByName(const std::string& name, int32_t day) {
 bool GSO_dBaseFld::GetLogical(int n) {
     const TgsDBFField* f = FieldAt(n);
     if (!f) return false;
-    std::string text = RawText(*f);
-    return !text.empty() && std::string("TtYyJj").find(text) != std::string::npos;
+    return fieldcodec::Logical(reinterpret_cast<const char*>(CurrentBuffer()) + f->position, static_cast<size_t>(f->length));
 }
 
 bool GSO_dBaseFld::GetLogicalByName(const std::string& name) {

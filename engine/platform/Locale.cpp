@@ -1,5 +1,7 @@
 #include "engine/platform/Locale.h"
 
+#include <atomic>
+
 #include <langinfo.h>
 #include <locale.h>
 
@@ -113,6 +115,7 @@ Locale Locale::FromEnvironment() {
 
 namespace {
 std::mutex gLocaleMutex;
+std::atomic<uint64_t> gGeneration{1};
 Locale& Current() {
     static Locale locale;
     return locale;
@@ -121,10 +124,13 @@ Locale& Current() {
 
 const Locale& CurrentLocale() { return Current(); }
 
+uint64_t LocaleGeneration() { return gGeneration.load(std::memory_order_acquire); }
+
 Locale SetLocale(const Locale& locale) {
     std::lock_guard<std::mutex> g(gLocaleMutex);
     Locale old = Current();
     Current() = locale;
+    gGeneration.fetch_add(1, std::memory_order_release);
     return old;
 }
 

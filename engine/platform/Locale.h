@@ -4,6 +4,7 @@
 // test or the program installs another table).
 
 #include <array>
+#include <cstdint>
 #include <string>
 
 namespace platform {
@@ -35,5 +36,8 @@ private:
 const Locale& CurrentLocale();
 // Installs a locale and returns the previous one.
 Locale SetLocale(const Locale& locale);
+// A number that changes whenever a locale is installed: what is derived from the locale
+// (a compiled date format) is kept until it changes.
+uint64_t LocaleGeneration();
 
 }  // namespace platform

@@ -257,6 +257,14 @@ TEST(RecordLocks, AFailedEditLeavesTheRecordShownAsItWasAndALaterEditReadsUnderT
     testutil::Pipe toChild, toParent;
     const pid_t child = EditInChild(dir, toChild, toParent);
     ASSERT_EQ(toParent.Receive(), 'e');
+    // A writer that ignores the lock changes the record meanwhile: the failed Edit must
+    // not have read it (it reads only under the lock), so the record shows as it was.
+    {
+        auto t = GSO_dBHandler::Open(dir.File("S.DBF"), true, true);
+        t->GoRecord(1);
+        t->PutText(1, "sneaked");
+        t->PutRecord(1);
+    }
     EXPECT_EQ(ErrorText([&] { ds.Edit(); }), kLocked);
     EXPECT_EQ(ds.FieldByName("NAME").AsString(), "one");
     toChild.Send('p');
