@@ -212,6 +212,7 @@ private:
         TTextReader text = nullptr;  // null: the framework formats the field's value
     };
     void BindFieldSlots();
+    std::string TranslatedText(const FieldSlot& slot, uint8_t* buffer);
     const FieldSlot* SlotOf(const TField& field) const;
     int FieldNumberOf(const FieldSlot& slot) const;
     // The field's number and integer as the table object reads them, from the record in

@@ -159,8 +159,14 @@ bool TRidedezDataSet::ReadDataField(const TField& field, uint8_t* buffer, TField
 std::string TRidedezDataSet::ReadFieldText(const TField& field) {
     const FieldSlot* slot = SlotOf(field);
     uint8_t* buffer = slot && slot->text && slot->kind == field.DataType() ? FieldBuffer() : nullptr;
+    // Each path answers a fresh text, so that it is built straight in the caller's.
     if (!buffer) return TDataSet::ReadFieldText(field);
-    std::string text = slot->text(*this, *slot, buffer);
-    if (field.transliterate && translateASCII_) TranslateInPlace(text, false);
+    if (field.transliterate && translateASCII_) return TranslatedText(*slot, buffer);
+    return slot->text(*this, *slot, buffer);
+}
+
+std::string TRidedezDataSet::TranslatedText(const FieldSlot& slot, uint8_t* buffer) {
+    std::string text = slot.text(*this, slot, buffer);
+    TranslateInPlace(text, false);
     return text;
 }

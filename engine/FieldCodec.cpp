@@ -62,13 +62,7 @@ bool SplitDecimal(const char* p, size_t length, Decimal& d) {
 
 }  // namespace
 
-bool Logical(const char* p, size_t length) {
-    if (length == 1) {
-        switch (p[0]) {
-            case 'T': case 't': case 'Y': case 'y': case 'J': case 'j': return true;
-            default: return false;
-        }
-    }
+bool LogicalText(const char* p, size_t length) {
     const size_t raw = RawLength(p, length);
     return raw > 0 && kTrueLetters.find(std::string_view(p, raw)) != std::string_view::npos;
 }
@@ -129,16 +123,12 @@ size_t DecimalText(const char* p, size_t length, char* out) {
     }
     char* at = out;
     if (d.negative) *at++ = '-';
-    if (d.wholeDigits == 0) {
-        *at++ = '0';
-    } else {
-        std::memcpy(at, d.whole, d.wholeDigits);
-        at += d.wholeDigits;
-    }
+    // A few digits each: copied one by one rather than through a library call.
+    if (d.wholeDigits == 0) *at++ = '0';
+    for (size_t i = 0; i < d.wholeDigits; ++i) *at++ = d.whole[i];
     if (d.fractionDigits > 0) {
         *at++ = '.';
-        std::memcpy(at, d.fraction, d.fractionDigits);
-        at += d.fractionDigits;
+        for (size_t i = 0; i < d.fractionDigits; ++i) *at++ = d.fraction[i];
     }
     return static_cast<size_t>(at - out);
 }
@@ -152,8 +142,8 @@ size_t IntegerText(const char* p, size_t length, char* out) {
     }
     char* at = out;
     if (d.negative) *at++ = '-';
-    std::memcpy(at, d.whole, d.wholeDigits);
-    return static_cast<size_t>(at - out) + d.wholeDigits;
+    for (size_t i = 0; i < d.wholeDigits; ++i) *at++ = d.whole[i];
+    return static_cast<size_t>(at - out);
 }
 
 bool CalendarDate(const char* p, size_t length, int& year, int& month, int& day) {

@@ -40,7 +40,14 @@ inline size_t TrimmedLength(const char* p, size_t length) {
 
 // A logical field: true when its raw text occurs in "TtYyJj" (for a one-character field,
 // when the character is one of them).
-bool Logical(const char* p, size_t length);
+bool LogicalText(const char* p, size_t length);
+inline bool Logical(const char* p, size_t length) {
+    if (length != 1) return LogicalText(p, length);
+    switch (p[0]) {
+        case 'T': case 't': case 'Y': case 'y': case 'J': case 'j': return true;
+        default: return false;
+    }
+}
 
 // A number held as text (N and F fields, and the memo references of dBase tables): the
 // trimmed text, cut to its first 31 characters, read as a decimal number; empty text is
