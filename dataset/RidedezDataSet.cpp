@@ -235,7 +235,10 @@ void TRidedezDataSet::InternalOpen() {
 
 void TRidedezDataSet::InternalClose() {
     std::unique_ptr<DBFObject> table = std::move(table_);
-    firstPending_ = lastPending_ = editing_ = false;
+    firstPending_ = lastPending_ = editing_ = rereadExact_ = false;
+    pendingMemos_.clear();
+    slots_.clear();
+    slotCount_ = 0;
     if (table) table->CloseTable();
 }
 

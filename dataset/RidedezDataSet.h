@@ -220,5 +220,6 @@ private:
     double NumberAt(const FieldSlot& slot, uint8_t* buffer);
     int64_t IntegerAt(const FieldSlot& slot, uint8_t* buffer);
     std::vector<FieldSlot> slots_;
+    unsigned slotCount_ = 0;  // table fields: slots 1 to slotCount_
     std::map<int, std::string> pendingMemos_;
 };

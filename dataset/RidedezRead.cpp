@@ -70,6 +70,7 @@ void TRidedezDataSet::BindFieldSlots() {
     DBFObject& t = *table_;
     const bool fox = t.Version() == 0x30;
     slots_.assign(static_cast<size_t>(t.FieldCount()) + 1, FieldSlot{});
+    slotCount_ = static_cast<unsigned>(t.FieldCount());
     for (const TFieldDef& def : MutableFieldDefs()) {
         const int n = def.fieldNo;
         FieldSlot& slot = slots_[static_cast<size_t>(n)];
@@ -114,9 +115,8 @@ int TRidedezDataSet::FieldNumberOf(const FieldSlot& slot) const {
 }
 
 const TRidedezDataSet::FieldSlot* TRidedezDataSet::SlotOf(const TField& field) const {
-    const int n = field.FieldNo();
-    if (n < 1 || static_cast<size_t>(n) >= slots_.size()) return nullptr;
-    return &slots_[static_cast<size_t>(n)];
+    const unsigned n = static_cast<unsigned>(field.FieldNo());  // calculated fields: 0
+    return n - 1 < slotCount_ ? &slots_[n] : nullptr;
 }
 
 bool TRidedezDataSet::ReadDataField(const TField& field, uint8_t* buffer, TFieldValue& value) {
@@ -157,8 +157,10 @@ bool TRidedezDataSet::ReadDataField(const TField& field, uint8_t* buffer, TField
 }
 
 std::string TRidedezDataSet::ReadFieldText(const TField& field) {
+    // Fields are bound by number to slots of their own kind (a persistent field of
+    // another kind is refused at open).
     const FieldSlot* slot = SlotOf(field);
-    uint8_t* buffer = slot && slot->text && slot->kind == field.DataType() ? FieldBuffer() : nullptr;
+    uint8_t* buffer = slot && slot->text ? FieldBuffer() : nullptr;
     // Each path answers a fresh text, so that it is built straight in the caller's.
     if (!buffer) return TDataSet::ReadFieldText(field);
     if (field.transliterate && translateASCII_) return TranslatedText(*slot, buffer);
