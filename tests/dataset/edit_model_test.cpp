@@ -3,6 +3,7 @@
 // every record and memo must read. Besides the texts, the memo file itself is checked:
 // no two records' memos share a block, and on dBase IV no memo lies in a free run.
 
+#include <algorithm>
 #include <fstream>
 #include <random>
 
