@@ -1,0 +1,64 @@
+#include "index/sort/TgsPageCollection.h"
+
+#include <cassert>
+#include <cstring>
+
+void TgsPageCollection::Append(const std::string& bytes, uint8_t type) {
+    assert(type != 0 && bytes.size() <= 0xFFFF);
+    size_t shared = 0;
+    size_t limit = bytes.size() < last_.size() ? bytes.size() : last_.size();
+    while (shared < limit && bytes[shared] == last_[shared]) ++shared;
+    size_t fresh = bytes.size() - shared;
+    if (fill_ + kEntryHead + fresh > kPageBytes) {
+        if (!pages_.empty() && fill_ < kPageBytes) pages_.back()[fill_] = 0;
+        pages_.push_back(std::make_unique<uint8_t[]>(kPageBytes));
+        fill_ = 0;
+        // A page starts afresh so that each page can be read on its own.
+        shared = 0;
+        fresh = bytes.size();
+    }
+    uint8_t* p = pages_.back().get() + fill_;
+    p[0] = type;
+    p[1] = static_cast<uint8_t>(bytes.size());
+    p[2] = static_cast<uint8_t>(bytes.size() >> 8);
+    p[3] = static_cast<uint8_t>(fresh);
+    p[4] = static_cast<uint8_t>(fresh >> 8);
+    std::memcpy(p + kEntryHead, bytes.data() + shared, fresh);
+    fill_ += kEntryHead + fresh;
+    last_ = bytes;
+}
+
+void TgsPageCollection::Rewind() {
+    if (!pages_.empty() && fill_ < kPageBytes) pages_.back()[fill_] = 0;
+    page_ = 0;
+    position_ = pages_.empty() ? -1 : 0;
+    key_.clear();
+    type_ = 0;
+}
+
+bool TgsPageCollection::Next() {
+    while (position_ >= 0) {
+        size_t pos = static_cast<size_t>(position_);
+        const uint8_t* page = pages_[page_].get();
+        if (pos + kEntryHead > kPageBytes || page[pos] == 0) {
+            if (++page_ >= pages_.size()) {
+                position_ = -1;
+                key_.clear();
+                return false;
+            }
+            position_ = 0;
+            key_.clear();
+            continue;
+        }
+        const uint8_t* p = page + pos;
+        size_t total = p[1] | static_cast<size_t>(p[2]) << 8;
+        size_t fresh = p[3] | static_cast<size_t>(p[4]) << 8;
+        assert(fresh <= total && total - fresh <= key_.size() && pos + kEntryHead + fresh <= kPageBytes);
+        key_.resize(total - fresh);
+        key_.append(reinterpret_cast<const char*>(p + kEntryHead), fresh);
+        type_ = p[0];
+        position_ = static_cast<int64_t>(pos + kEntryHead + fresh);
+        return true;
+    }
+    return false;
+}

@@ -1,0 +1,39 @@
+#pragma once
+// One sorted run of the sorter: entries written in ascending order into 16,384-byte
+// pages, each entry front-compressed against the one before it. An entry is its run type
+// (a type byte of 0 ends the page), its total length (2 bytes), the number of new bytes
+// (2 bytes) and the new bytes; the first total - new bytes are those of the entry before.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TgsPageCollection {
+public:
+    static constexpr size_t kPageBytes = 16384;
+
+    // Appends an entry; entries must come in ascending order.
+    void Append(const std::string& bytes, uint8_t type);
+
+    // Reading: Rewind, then Next until it gives false.
+    void Rewind();
+    bool Next();
+    const std::string& CurrentKey() const { return key_; }
+    uint8_t CurrentType() const { return type_; }
+    bool Exhausted() const { return position_ < 0; }
+
+    size_t PageCount() const { return pages_.size(); }
+
+private:
+    static constexpr size_t kEntryHead = 5;
+
+    std::vector<std::unique_ptr<uint8_t[]>> pages_;
+    size_t fill_ = kPageBytes;  // write position in the last page
+    std::string last_;          // the last entry written
+
+    std::string key_;      // the current entry read
+    uint8_t type_ = 0;
+    int64_t position_ = -1;  // read position in the current page, -1 when exhausted
+    size_t page_ = 0;
+};

@@ -1,0 +1,105 @@
+#include "index/sort/TgsSort.h"
+
+#include <algorithm>
+
+#include "engine/Exception.h"
+#include "index/sort/SortKeyCodec.h"
+
+namespace {
+const char* const kTooLong = "Sort key length greater than 240 bytes";
+const char* const kAfterRetrieval = "Cannot add sort keys after beginning retrieval";
+const char* const kNotSortable = "Variant type cannot be sorted";
+const char* const kMismatch = "Variant types mismatch for compare";
+}  // namespace
+
+TgsSort::TgsSort(int maxKeyLength, bool unique, size_t nodePages)
+    : unique_(unique), maxKeyLength_(maxKeyLength), trie_(nodePages) {
+    if (maxKeyLength > kMaxKeyLength) throw ERidedezError(kTooLong);
+}
+
+TgsSort::~TgsSort() = default;
+
+void TgsSort::AddKey(const TgsVariant& key, int32_t record) {
+    if (!adding_) throw ERidedezError(kAfterRetrieval);
+    uint8_t type = sortcodec::TypeOf(key);
+    if (type == sortcodec::kTypeEnd) throw ERidedezError(kNotSortable);
+    if ((type == sortcodec::kTypeText || type == sortcodec::kTypeBytes) &&
+        key.Length() > static_cast<size_t>(maxKeyLength_ < 0 ? 0 : maxKeyLength_))
+        throw ERidedezError(kTooLong);
+    if (keysAdded_ == 0) {
+        sortType_ = type;
+    } else if (type != sortType_) {
+        throw ERidedezError(kMismatch);
+    }
+    scratch_.clear();
+    sortcodec::Encode(key, type, record, scratch_);
+    if (!trie_.Fits(scratch_.size())) FlushTrie();
+    trie_.Insert(reinterpret_cast<const uint8_t*>(scratch_.data()), scratch_.size(), type);
+    peakPages_ = std::max(peakPages_, trie_.PagesInUse());
+    ++keysAdded_;
+}
+
+void TgsSort::FlushTrie() {
+    if (trie_.Empty()) return;
+    auto run = std::make_unique<TgsPageCollection>();
+    trie_.Walk([&](const std::string& bytes, uint8_t type) { run->Append(bytes, type); });
+    runs_.push_back(std::move(run));
+    trie_.Reset();
+}
+
+bool TgsSort::RunBefore(size_t a, size_t b) const {
+    const std::string& ka = runs_[a]->CurrentKey();
+    const std::string& kb = runs_[b]->CurrentKey();
+    // std::string compares char, which may be signed: compare as unsigned bytes.
+    size_t n = std::min(ka.size(), kb.size());
+    for (size_t i = 0; i < n; ++i) {
+        auto x = static_cast<uint8_t>(ka[i]), y = static_cast<uint8_t>(kb[i]);
+        if (x != y) return x < y;
+    }
+    if (ka.size() != kb.size()) return ka.size() < kb.size();
+    return a < b;  // the earlier run wins ties
+}
+
+void TgsSort::StartRetrieval() {
+    adding_ = false;
+    FlushTrie();
+    // The trie's pages are not needed while merging.
+    heap_.clear();
+    for (size_t i = 0; i < runs_.size(); ++i) {
+        runs_[i]->Rewind();
+        if (runs_[i]->Next()) heap_.push_back(i);
+    }
+    auto after = [this](size_t a, size_t b) { return RunBefore(b, a); };
+    std::make_heap(heap_.begin(), heap_.end(), after);
+}
+
+bool TgsSort::NextKey(TgsVariant& key, int32_t& record) {
+    if (adding_) StartRetrieval();
+    auto after = [this](size_t a, size_t b) { return RunBefore(b, a); };
+    while (!heap_.empty()) {
+        std::pop_heap(heap_.begin(), heap_.end(), after);
+        size_t run = heap_.back();
+        const std::string& bytes = runs_[run]->CurrentKey();
+        uint8_t type = runs_[run]->CurrentType();
+        bool take = true;
+        size_t keyPart = sortcodec::KeyPartLength(bytes.size());
+        if (unique_) {
+            if (haveLast_ && lastKeyPart_.size() == keyPart &&
+                bytes.compare(0, keyPart, lastKeyPart_) == 0)
+                take = false;
+            else
+                lastKeyPart_.assign(bytes, 0, keyPart), haveLast_ = true;
+        }
+        bool decoded = false;
+        if (take)
+            decoded = sortcodec::Decode(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(),
+                                        type, key, record);
+        if (runs_[run]->Next()) {
+            std::push_heap(heap_.begin(), heap_.end(), after);
+        } else {
+            heap_.pop_back();
+        }
+        if (take && decoded) return true;
+    }
+    return false;
+}
