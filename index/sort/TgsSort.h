@@ -28,7 +28,7 @@ public:
     TgsSort& operator=(const TgsSort&) = delete;
 
     // Adds a pair; text, number, date and raw keys only.
-    void AddKey(const TgsVariant& key, int32_t record);
+    virtual void AddKey(const TgsVariant& key, int32_t record);
     // The next pair in order; false when none remain. The first call ends adding.
     bool NextKey(TgsVariant& key, int32_t& record);
 

@@ -1,0 +1,139 @@
+#include "index/core/GSobjIndexFile.h"
+
+#include <cctype>
+
+#include "engine/ErrorCodes.h"
+#include "engine/ErrorHandler.h"
+#include "engine/Exception.h"
+#include "engine/LockProtocol.h"
+#include "engine/dBaseFld.h"
+#include "engine/platform/Paths.h"
+
+namespace {
+std::string Upper(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+}  // namespace
+
+GSobjIndexFile::GSobjIndexFile(GSO_dBaseFld* table, const std::string& path,
+                               const std::string& defaultExtension, bool overwrite, bool create,
+                               bool shared, bool readWrite)
+    : table_(table) {
+    std::string full = path;
+    if (platform::ExtensionPart(full).empty()) full += defaultExtension;
+    name_ = Upper(platform::FileNamePart(full));
+    exactMatch_ = table ? table->ExactMatch() : true;
+    const bool exists = platform::FileExists(platform::ResolveCase(platform::ExpandPath(full)));
+    if (!exists && !create) return;
+    disk_ = std::make_unique<GSO_DiskFile>(full, readWrite, shared);
+    if (create && (overwrite || !exists)) {
+        disk_->CreateNew();
+    } else {
+        disk_->Open();
+    }
+    opened_ = true;
+}
+
+GSobjIndexFile::~GSobjIndexFile() {
+    // The tags write back their paths before the disk file closes.
+    tags_.clear();
+    if (locked_ && disk_) disk_->UnlockRegion();
+}
+
+GSobjIndexTag* GSobjIndexFile::CreateTag(const std::string&, const std::string&, const std::string&,
+                                         bool, bool) {
+    return nullptr;
+}
+
+bool GSobjIndexFile::DeleteTag(const std::string&) { return false; }
+
+void GSobjIndexFile::ReportError(int code, int subcode, const std::string& text) {
+    if (table_) table_->ReportError(code, subcode, text);
+    ReportEngineError(code, subcode, text);
+}
+
+void GSobjIndexFile::ReportInvalid() {
+    headerRejected_ = true;
+    ReportError(gsErr::kIndexInvalid, gsSub::kNone, disk_ ? disk_->RealPath() : name_);
+    // An overriding report routine may not raise; the damaged file must stop here.
+    throw ERidedezError(BuildErrorMessage(gsErr::kIndexInvalid, gsSub::kNone, name_));
+}
+
+int32_t GSobjIndexFile::AllocatePage() { return -1; }
+
+int32_t GSobjIndexFile::ReadPageCount() { return -1; }
+
+bool GSobjIndexFile::ReadBlock(int64_t position, void* buffer, int32_t size) {
+    if (!disk_ || position < 0) return false;
+    return disk_->ReadAt(position, buffer, size) == size;
+}
+
+bool GSobjIndexFile::WriteBlock(int64_t position, const void* buffer, int32_t size) {
+    if (!disk_) return false;
+    disk_->WriteAt(position, buffer, size);
+    return true;
+}
+
+void GSobjIndexFile::Reindex() {}
+
+bool GSobjIndexFile::RenameFile(const std::string& newTableName) {
+    if (!disk_) return false;
+    std::string ext = platform::ExtensionPart(disk_->RealPath());
+    std::string target = platform::ChangeExtension(newTableName, ext);
+    disk_->Rename(target);
+    name_ = Upper(platform::FileNamePart(target));
+    return true;
+}
+
+bool GSobjIndexFile::UpdateTagsForRecord(int32_t record, bool isAppend) {
+    ForgetPageCount();
+    bool changed = false;
+    for (auto& tag : tags_) changed = tag->UpdateForRecord(record, isAppend) || changed;
+    return changed;
+}
+
+bool GSobjIndexFile::ChangedByOthers() { return false; }
+
+TgsIndexLockPlace IndexLockPlace(int protocol) {
+    switch (static_cast<TgsLokProtocol>(protocol)) {
+        case TgsLokProtocol::DB4Lock: return {0xEFFFFFFEu, 2};
+        case TgsLokProtocol::ClipLock: return {1000000000u, 1};
+        case TgsLokProtocol::FoxLock:
+        case TgsLokProtocol::Default:
+        default: return {0x7FFFFFFDu, 1};
+    }
+}
+
+void GSobjIndexFile::SetLockProtocol(int protocol) {
+    protocol_ = protocol;
+    TgsIndexLockPlace place = IndexLockPlace(protocol);
+    lockOffset_ = place.offset;
+    lockLength_ = place.length;
+}
+
+void GSobjIndexFile::ResetFile() {}
+
+GSobjIndexTag* GSobjIndexFile::FindTag(const std::string& name) const {
+    const std::string wanted = Upper(name);
+    for (const auto& tag : tags_)
+        if (Upper(tag->Name()) == wanted) return tag.get();
+    return nullptr;
+}
+
+bool GSobjIndexFile::LockIndexFile() {
+    if (!disk_ || !disk_->IsShared()) return true;
+    if (locked_) return true;
+    if (WaitForLock([this] { return disk_->LockRegion(lockOffset_, lockLength_); })) {
+        locked_ = true;
+        return true;
+    }
+    const std::string code = std::to_string(disk_->LastError());
+    throw ERidedezError("Error " + code + " in Lock of " + name_);
+}
+
+void GSobjIndexFile::UnlockIndexFile() {
+    if (!locked_ || !disk_) return;
+    disk_->UnlockRegion();
+    locked_ = false;
+}

@@ -1,0 +1,86 @@
+#pragma once
+// GSobjIndexFile: one open index file and its tags. The base holds the disk file, the
+// table it serves (which may be absent), the page bookkeeping and the lock placement of
+// the table's lock protocol; each format derives its file class from it.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/DiskFile.h"
+#include "index/core/GSobjIndexTag.h"
+
+class GSO_dBaseFld;
+
+// Where the lock protocols place the index lock region.
+struct TgsIndexLockPlace {
+    uint32_t offset;
+    uint32_t length;
+};
+TgsIndexLockPlace IndexLockPlace(int protocol);
+
+class GSobjIndexFile {
+public:
+    // Opens `path` (`defaultExtension` added when it has none) for `table`. A file that
+    // does not exist and is not to be created leaves the object without a disk file.
+    GSobjIndexFile(GSO_dBaseFld* table, const std::string& path, const std::string& defaultExtension,
+                   bool overwrite, bool create, bool shared, bool readWrite);
+    virtual ~GSobjIndexFile();
+    GSobjIndexFile(const GSobjIndexFile&) = delete;
+    GSobjIndexFile& operator=(const GSobjIndexFile&) = delete;
+
+    // The operations, in their slot order.
+    virtual GSobjIndexTag* CreateTag(const std::string& name, const std::string& keyExpression,
+                                     const std::string& forExpression, bool unique,
+                                     bool ascending);                                  // 1
+    virtual bool DeleteTag(const std::string& name);                                  // 2
+    [[noreturn]] virtual void ReportError(int code, int subcode, const std::string& text);  // 3
+    virtual int32_t AllocatePage();                                                   // 4
+    virtual int32_t ReadPageCount();                                                  // 5
+    virtual bool ReadBlock(int64_t position, void* buffer, int32_t size);             // 6
+    virtual bool WriteBlock(int64_t position, const void* buffer, int32_t size);      // 7
+    virtual void Reindex();                                                           // 8
+    virtual bool RenameFile(const std::string& newTableName);                         // 9
+    virtual bool UpdateTagsForRecord(int32_t record, bool isAppend);                  // 10
+    virtual bool ChangedByOthers();                                                   // 11
+    virtual void SetLockProtocol(int protocol);                                       // 12
+    virtual void ResetFile();                                                         // 13
+
+    // Takes the index lock region with retries (shared files only); raises
+    // "Error %s in Lock of %s" when every try fails.
+    bool LockIndexFile();
+    void UnlockIndexFile();
+
+    const std::string& Name() const { return name_; }
+    GSO_DiskFile* Disk() const { return disk_.get(); }
+    GSO_dBaseFld* Table() const { return table_; }
+    bool Opened() const { return opened_; }
+    bool HeaderRejected() const { return headerRejected_; }
+    bool RecordOrder() const { return recordOrder_; }
+    bool ExactMatch() const { return exactMatch_; }
+    void SetExactMatch(bool on) { exactMatch_ = on; }
+    int64_t PageCount() const { return pageCount_; }
+    void ForgetPageCount() { pageCount_ = -1; }
+    size_t TagCount() const { return tags_.size(); }
+    GSobjIndexTag* Tag(size_t i) const { return i < tags_.size() ? tags_[i].get() : nullptr; }
+    GSobjIndexTag* FindTag(const std::string& name) const;
+    int LockProtocol() const { return protocol_; }
+    // Raises error 2112 for this file.
+    [[noreturn]] void ReportInvalid();
+
+protected:
+    std::string name_;  // without path, upper case
+    std::vector<std::unique_ptr<GSobjIndexTag>> tags_;
+    GSO_dBaseFld* table_;
+    std::unique_ptr<GSO_DiskFile> disk_;
+    bool recordOrder_ = false;
+    int64_t pageCount_ = -1;
+    bool exactMatch_ = true;
+    bool opened_ = false;
+    bool headerRejected_ = false;
+    int protocol_ = 0;
+    uint32_t lockOffset_ = 0;
+    uint32_t lockLength_ = 1;
+    bool locked_ = false;
+};

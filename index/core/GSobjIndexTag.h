@@ -1,0 +1,146 @@
+#pragma once
+// GSobjIndexTag: one index order inside an index file. The base keeps the expressions,
+// the cached path, the current entry, BOF/EOF and the range, and implements seeking,
+// stepping, key insertion and the upkeep after a record write; each format supplies its
+// header and page codec and its key preparation.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "index/core/GSobjIndexKey.h"
+#include "index/core/GSobjIndexKeyData.h"
+
+class GSobjIndexFile;
+class GSO_dBaseFld;
+class TgsExpHandler;
+class TgsSort;
+
+// Reload modes.
+constexpr int gsReloadFirst = 0;
+constexpr int gsReloadCurrentRecord = 1;
+constexpr int gsReloadRootOnly = 2;
+
+// Operation codes the index build reports to the table's status routine.
+constexpr int gsStatusIndexKeys = 31;   // phase 1: one report per record read
+constexpr int gsStatusIndexPages = 32;  // phase 2: one report per key written
+
+// Capacity of key values built for searches and the current entry.
+constexpr size_t gsKeyCapacity = 256;
+
+class GSobjIndexTag {
+public:
+    GSobjIndexTag(GSobjIndexFile* file, const std::string& name, int64_t headerPosition);
+    virtual ~GSobjIndexTag();
+    GSobjIndexTag(const GSobjIndexTag&) = delete;
+    GSobjIndexTag& operator=(const GSobjIndexTag&) = delete;
+
+    // The operations, in their slot order.
+    virtual void PrepareKey(TgsVariant& key);                                         // 1
+    virtual void InitTag(const std::string& keyExpression, bool unique, bool ascending,
+                         const std::string& forExpression);                           // 2
+    virtual bool InsertKey(const GSobjIndexKeyData& key);                             // 3
+    virtual int32_t RootPage() = 0;                                                   // 4
+    virtual void ReadPage(int32_t page, GSobjIndexKey& node) = 0;                     // 5
+    virtual void WritePage(int32_t page, GSobjIndexKey& node) = 0;                    // 6
+    virtual void ReadHeader() = 0;                                                    // 7
+    virtual void WriteHeader() = 0;                                                   // 8
+    virtual void CompileKeyExpression();                                              // 9
+    virtual void CompileForExpression();                                              // 10
+    virtual bool EvaluateKey(TgsVariant& key, bool& ok);                              // 11
+    virtual bool EvaluateFor();                                                       // 12
+
+    // Navigation.
+    void Reload(int mode);
+    int32_t MoveTo(int32_t code);
+    int32_t CurrentRecord();
+    int32_t Seek(const TgsVariant& key);
+    int32_t FindKey(const TgsVariant& key);
+    void SetRange(const TgsVariant* low, bool lowInclusive, bool highInclusive, const TgsVariant* high);
+    void ClearRange();
+    void ReleasePath();
+    // Key upkeep after record `record` was written; true when the index changed.
+    bool UpdateForRecord(int32_t record, bool isAppend);
+
+    // Compares a search key with an entry the tag's way (descending tags negate).
+    int CompareKeys(const TgsVariant& key, const TgsVariant& entry, int prefixResult) const;
+    // Raises the file's "index invalid" error (2112) naming the file.
+    [[noreturn]] void ReportInvalid() const;
+    // Called by a root split: the tag's root moves to `page`.
+    void SetRootPage(int32_t page);
+
+    // State.
+    const std::string& Name() const { return name_; }
+    const std::string& KeyExpression() const { return keyExpression_; }
+    const std::string& ForExpression() const { return forExpression_; }
+    std::string KeyExpressionText() const;
+    std::string ForExpressionText() const;
+    GSobjIndexFile* File() const { return file_; }
+    GSO_dBaseFld* Table() const;
+    int64_t HeaderPosition() const { return headerPosition_; }
+    bool Bof() const { return bof_; }
+    bool Eof() const { return eof_; }
+    const GSobjIndexKeyData& CurrentEntry() const { return currentEntry_; }
+    bool Unique() const { return unique_; }
+    bool Ascending() const { return ascending_; }
+    bool Descending() const { return descending_; }
+    bool HasFor() const { return hasFor_; }
+    char KeyType() const { return keyType_; }
+    int KeyLength() const { return keyLength_; }
+    int MaxKeys() const { return maxKeys_; }
+    int EntrySize() const { return entrySize_; }
+    bool Changed() const { return changed_; }
+    GSobjIndexKey* RootNode() const { return root_.get(); }
+    bool HeaderDirty() const { return headerDirty_; }
+    void MarkHeaderDirty() { headerDirty_ = true; }
+
+    // The class marker: 03h and three letters naming the format.
+    char classMarker[4] = {3, ' ', ' ', ' '};
+
+protected:
+    // Reads every record of the table in physical order into `sort` (keys prepared,
+    // records whose FOR condition is false skipped when `useFor`), reporting progress.
+    void CollectKeys(TgsSort& sort, bool useFor);
+    // Clears the header-dirty flag after a format wrote the header.
+    void HeaderWritten() { headerDirty_ = false; }
+
+    std::string name_;
+    std::string keyExpression_;
+    int keyLength_ = 0;
+    int formatWord_ = 0;
+    int entrySize_ = 0;
+    int maxKeys_ = 0;
+    int formatWord2_ = 0;
+    std::string forExpression_;
+    GSobjIndexKeyData rangeLow_;
+    GSobjIndexKeyData rangeHigh_;
+    bool rangeLowInclusive_ = true;
+    bool rangeHighInclusive_ = true;
+    GSobjIndexFile* file_;
+    int64_t headerPosition_;
+    bool headerDirty_ = false;
+    int32_t rootPage_ = 0;
+    std::unique_ptr<GSobjIndexKey> root_;
+    bool ascending_ = true;
+    bool unique_ = false;
+    bool hasFor_ = false;
+    char keyType_ = 'C';
+    GSobjIndexKeyData currentEntry_;
+    bool bof_ = false;
+    bool eof_ = false;
+    bool changed_ = false;
+    bool descending_ = false;
+    bool reverseTraversal_ = false;
+    bool updating_ = false;
+    std::unique_ptr<TgsExpHandler> keyHandler_;
+    std::unique_ptr<TgsExpHandler> forHandler_;
+
+private:
+    bool HasRange() const { return !rangeLow_.IsEmpty() || !rangeHigh_.IsEmpty(); }
+    // -1 below the range, 0 inside, 1 above.
+    int RangeTest(const TgsVariant& key) const;
+    // Sets BOF/EOF from the deepest node's entry, as each movement does at its end.
+    void ReadCurrentOrFlags();
+    void PositionOnTableRecord();
+    int32_t SeekWith(const TgsVariant& key, int prefixResult);
+};
