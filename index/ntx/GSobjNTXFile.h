@@ -1,0 +1,34 @@
+#pragma once
+// GSobjNTXFile: an NTX index file, holding one tag named after the file.
+
+#include "index/core/GSobjIndexFile.h"
+
+class GSobjNTXTag;
+
+class GSobjNTXFile : public GSobjIndexFile {
+public:
+    // An existing file gets its tag from the header at once (a header that is not
+    // accepted raises error 2112); a created one starts empty.
+    GSobjNTXFile(GSO_dBaseFld* table, bool overwrite, bool create, bool shared, bool readWrite,
+                 const std::string& path);
+
+    GSobjIndexTag* CreateTag(const std::string& name, const std::string& keyExpression,
+                             const std::string& forExpression, bool unique, bool ascending) override;
+    int32_t AllocatePage() override;
+    int32_t ReadPageCount() override;
+    void Reindex() override;
+    bool UpdateTagsForRecord(int32_t record, bool isAppend) override;
+    bool ChangedByOthers() override;
+    void ResetFile() override;
+
+    GSobjNTXTag* NtxTag() const;
+    uint16_t ChangeCounter() const { return changeCounter_; }
+    void SetChangeCounter(uint16_t c) { changeCounter_ = c; }
+    // Advances the change counter (32767 wraps to 1).
+    void AdvanceChangeCounter();
+    // The file size, for checking offsets read from pages.
+    int64_t FileEnd();
+
+private:
+    uint16_t changeCounter_ = 1;
+};

@@ -1,0 +1,37 @@
+#pragma once
+// GSobjNTXTag: the one order of an NTX file: its header, its pages and its key bytes.
+// Keys are always text: numbers become sortable digit strings, dates "yyyymmdd".
+
+#include "index/core/GSobjIndexTag.h"
+
+class GSobjNTXFile;
+
+class GSobjNTXTag : public GSobjIndexTag {
+public:
+    GSobjNTXTag(GSobjNTXFile* file, const std::string& name, int64_t headerPosition);
+
+    void PrepareKey(TgsVariant& key) override;
+    void InitTag(const std::string& keyExpression, bool unique, bool ascending,
+                 const std::string& forExpression) override;
+    int32_t RootPage() override;
+    void ReadPage(int32_t page, GSobjIndexKey& node) override;
+    void WritePage(int32_t page, GSobjIndexKey& node) override;
+    void ReadHeader() override;
+    void WriteHeader() override;
+
+    int Decimals() const { return decimals_; }
+    int HalfKeys() const { return half_; }
+    // Builds the tag from the table into an emptied file (root at the first new page).
+    void Build();
+
+    // The digit string of a number key of `length` characters and `decimals`.
+    static std::string NumberKey(double value, int length, int decimals);
+
+private:
+    GSobjNTXFile* NtxFile() const;
+    void SetSizes();
+    void WriteItem(uint8_t* page, int slot, int32_t child, int32_t record, const TgsVariant& key) const;
+
+    int decimals_ = 0;
+    int half_ = 0;
+};
