@@ -32,7 +32,9 @@ void GSobjNTXTag::ReadPage(int32_t page, GSobjIndexKey& node) {
             ReportInvalid();
         return &p[at];
     };
-    const bool branch = ntx::Get32(item(0) + ntx::kItemChildAt) != 0;
+    // An empty page may be all zeros, without an offset table: an empty leaf.
+    const size_t firstAt = ntx::Get16(&p[ntx::kOffsetTableAt]);
+    const bool branch = (count > 0 || firstAt != 0) && ntx::Get32(item(0) + ntx::kItemChildAt) != 0;
     node.kind = branch ? TgsNodeKind::Branch : TgsNodeKind::Leaf;
     node.entries.reserve(static_cast<size_t>(count) + 1);
     for (int i = 0; i < count; ++i) {

@@ -1,0 +1,351 @@
+// NTX files we build and update: key encodings, sizes, the built order against a sorted
+// model and against Harbour's reading of the same file, splits, the change counter, and
+// a long run of random edits kept true in every tag.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <random>
+
+#include "IndexTestSupport.h"
+#include "engine/Exception.h"
+#include "index/ntx/GSobjNTXFile.h"
+#include "index/ntx/GSobjNTXTag.h"
+#include "index/ntx/NtxLayout.h"
+
+using namespace indextest;
+
+namespace {
+
+std::string RandomName(std::mt19937& rng) {
+    static const char* const kStarts[] = {"Smith", "Sm", "Jones", "Ab", "Zed", "Brown", "Cole", ""};
+    std::string s = kStarts[rng() % 8];
+    int extra = static_cast<int>(rng() % 5);
+    for (int i = 0; i < extra && s.size() < 10; ++i) s.push_back(static_cast<char>('a' + rng() % 26));
+    return s;
+}
+
+Person RandomPerson(std::mt19937& rng) {
+    Person p;
+    p.name = RandomName(rng);
+    p.amount = static_cast<double>(static_cast<int>(rng() % 200001) - 100000) / 100.0;
+    p.date = rng() % 10 == 0 ? "" : std::to_string(19500101 + (rng() % 70) * 10000 + (rng() % 12) * 100 + rng() % 28);
+    p.active = rng() % 2 == 0;
+    return p;
+}
+
+class NtxBuild : public ::testing::Test {
+protected:
+    void SetUp() override {
+        path = dir.File("people.dbf");
+        CreatePeople(path);
+        table = IndexedTable::Open(path);
+    }
+    std::unique_ptr<GSobjNTXFile> Create(const std::string& name, const std::string& key,
+                                         const std::string& forText = "", bool unique = false,
+                                         bool ascending = true) {
+        auto f = std::make_unique<GSobjNTXFile>(table.get(), true, true, false, true, dir.File(name));
+        f->CreateTag("", key, forText, unique, ascending);
+        return f;
+    }
+    std::unique_ptr<GSobjNTXFile> Reopen(const std::string& name) {
+        return std::make_unique<GSobjNTXFile>(table.get(), false, false, false, true, dir.File(name));
+    }
+    void Fill(int n, unsigned seed) {
+        std::mt19937 rng(seed);
+        for (int i = 0; i < n; ++i) {
+            people.push_back(RandomPerson(rng));
+            Append(*table, people.back());
+        }
+    }
+    // The records of a tag in key order (ties by record number), from the model.
+    std::vector<std::pair<std::string, int32_t>> Model(GSobjIndexTag& tag, const std::function<bool(const Person&)>& inFor) {
+        std::vector<std::pair<std::string, int32_t>> m;
+        for (size_t i = 0; i < people.size(); ++i) {
+            if (inFor && !inFor(people[i])) continue;
+            TgsVariant k(256);
+            const Person& p = people[i];
+            if (tag.KeyType() == 'N') {
+                k.SetNumber(p.amount);
+            } else if (tag.KeyType() == 'D') {
+                k.SetText(p.date.empty() ? "00000000" : p.date);
+            } else {
+                k.SetText(p.name);
+            }
+            tag.PrepareKey(k);
+            m.emplace_back(k.AsText(), static_cast<int32_t>(i + 1));
+        }
+        std::sort(m.begin(), m.end());
+        if (tag.Descending()) std::stable_sort(m.begin(), m.end(), [](auto& a, auto& b) { return a.first > b.first; });
+        return m;
+    }
+    // The walk has the model's keys in order and the model's pairs.
+    void ExpectMatchesModel(GSobjIndexTag& tag, const std::function<bool(const Person&)>& inFor = nullptr,
+                            bool tiesByRecord = false) {
+        auto model = Model(tag, inFor);
+        auto walk = Walk(tag);
+        ASSERT_EQ(walk.size(), model.size());
+        for (size_t i = 0; i < walk.size(); ++i) ASSERT_EQ(walk[i].first == 0 ? "" : walk[i].second, model[i].first) << i;
+        auto back = WalkBack(tag);
+        std::reverse(back.begin(), back.end());
+        EXPECT_EQ(back, walk);
+        std::vector<std::pair<std::string, int32_t>> pairs;
+        for (auto& [r, k] : walk) pairs.emplace_back(k, r);
+        if (tiesByRecord) {
+            EXPECT_EQ(pairs, model);
+        } else {
+            std::sort(pairs.begin(), pairs.end());
+            auto sortedModel = model;
+            std::sort(sortedModel.begin(), sortedModel.end());
+            EXPECT_EQ(pairs, sortedModel);
+        }
+    }
+
+    testutil::TempDir dir;
+    std::string path;
+    std::unique_ptr<IndexedTable> table;
+    std::vector<Person> people;
+};
+
+}  // namespace
+
+TEST(NtxKeys, NumbersBecomeSortableDigitStrings) {
+    EXPECT_EQ(GSobjNTXTag::NumberKey(12.5, 6, 2), "012.50");
+    EXPECT_EQ(GSobjNTXTag::NumberKey(-12.5, 6, 2), ",+*.',");
+    EXPECT_EQ(GSobjNTXTag::NumberKey(0, 5, 0), "00000");
+    EXPECT_EQ(GSobjNTXTag::NumberKey(-0.0, 5, 0), "00000");
+    EXPECT_LT(GSobjNTXTag::NumberKey(-99, 5, 0), GSobjNTXTag::NumberKey(-1, 5, 0));
+    EXPECT_LT(GSobjNTXTag::NumberKey(-1, 5, 0), GSobjNTXTag::NumberKey(0, 5, 0));
+    EXPECT_EQ(GSobjNTXTag::NumberKey(123456, 5, 0), "*****");
+}
+
+TEST(NtxKeys, PageSizesFollowTheKeyLength) {
+    EXPECT_EQ(ntx::MaxItems(10), 50);
+    EXPECT_EQ(ntx::MaxItems(8), 54);
+    EXPECT_EQ(ntx::MaxItems(20), 32);
+}
+
+TEST_F(NtxBuild, EmptyTableGivesHeaderAndOneEmptyPage) {
+    auto f = Create("name.ntx", "NAME");
+    GSobjIndexTag* tag = f->Tag(0);
+    EXPECT_EQ(tag->MoveTo(-3), 0);
+    EXPECT_TRUE(tag->Bof());
+    EXPECT_TRUE(tag->Eof());
+    f.reset();
+    auto bytes = testutil::ReadBytes(dir.File("name.ntx"));
+    ASSERT_EQ(bytes.size(), 2048u);
+    EXPECT_EQ(ntx::Get32(&bytes[ntx::kRootAt]), 1024u);
+    EXPECT_EQ(ntx::Get16(&bytes[ntx::kKeyLengthAt]), 10);
+    EXPECT_EQ(ntx::Get16(&bytes[ntx::kMaxItemsAt]), 50);
+    EXPECT_EQ(ntx::Get16(&bytes[ntx::kHalfItemsAt]), 25);
+    EXPECT_EQ(ntx::Get16(&bytes[ntx::kItemSizeAt]), 18);
+}
+
+TEST_F(NtxBuild, ResetFileLeavesTwoPagesAndCounterOne) {
+    Fill(300, 1);
+    auto f = Create("name.ntx", "NAME");
+    f->ResetFile();
+    f.reset();
+    auto bytes = testutil::ReadBytes(dir.File("name.ntx"));
+    ASSERT_EQ(bytes.size(), 2048u);
+    EXPECT_EQ(ntx::Get32(&bytes[ntx::kRootAt]), 1024u);
+    EXPECT_EQ(ntx::Get16(&bytes[ntx::kChangeCounterAt]), 1);
+}
+
+TEST_F(NtxBuild, BuiltOrdersMatchTheModelAndHarbour) {
+    Fill(3000, 2);
+    struct Case {
+        const char* file;
+        const char* key;
+        const char* forText;
+        bool unique;
+        bool ascending;
+    };
+    const Case cases[] = {{"name.ntx", "NAME", "", false, true},   {"amt.ntx", "AMOUNT", "", false, true},
+                          {"bdate.ntx", "BDATE", "", false, true}, {"nmfor.ntx", "NAME", "ACTIVE", false, true},
+                          {"named.ntx", "NAME", "", false, false}, {"amtd.ntx", "AMOUNT", "", false, false},
+                          {"nameu.ntx", "NAME", "", true, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        auto f = Create(c.file, c.key, c.forText, c.unique, c.ascending);
+        GSobjIndexTag& tag = *f->Tag(0);
+        if (c.unique) {
+            auto walk = Walk(tag);
+            std::map<std::string, int32_t> firsts;
+            for (size_t i = 0; i < people.size(); ++i) firsts.emplace(people[i].name, static_cast<int32_t>(i + 1));
+            ASSERT_EQ(walk.size(), firsts.size());
+            size_t i = 0;
+            for (auto& [k, r] : firsts) {
+                EXPECT_EQ(walk[i].first, r);
+                EXPECT_EQ(walk[i].second, k);
+                ++i;
+            }
+        } else {
+            std::function<bool(const Person&)> inFor;
+            if (*c.forText) inFor = [](const Person& p) { return p.active; };
+            ExpectMatchesModel(tag, inFor, c.ascending);
+        }
+        auto ours = Records(Walk(tag));
+        f.reset();
+        PeerWalk peer = HarbourWalk(path, dir.File(c.file));
+        ASSERT_EQ(peer.status, 0) << peer.err;
+        EXPECT_EQ(peer.records, ours);
+    }
+}
+
+TEST_F(NtxBuild, ExactlyOneKeyMoreThanAFullLeafKeepsEveryKey) {
+    // 51 keys of length 10: the 51st separates a full leaf from an empty last one.
+    std::mt19937 rng(3);
+    for (int i = 0; i < 51; ++i) {
+        people.push_back(RandomPerson(rng));
+        Append(*table, people.back());
+    }
+    auto f = Create("name.ntx", "NAME");
+    ExpectMatchesModel(*f->Tag(0), nullptr, true);
+    auto ours = Records(Walk(*f->Tag(0)));
+    f.reset();
+    PeerWalk peer = HarbourWalk(path, dir.File("name.ntx"));
+    ASSERT_EQ(peer.status, 0) << peer.err;
+    EXPECT_EQ(peer.records, ours);
+}
+
+TEST_F(NtxBuild, InsertsSplitLeavesAndTheRootAndHarbourReadsTheResult) {
+    auto f = Create("name.ntx", "NAME");
+    table->files = {f.get()};
+    std::mt19937 rng(4);
+    int32_t firstRoot = 0;
+    for (int i = 0; i < 400; ++i) {
+        people.push_back(RandomPerson(rng));
+        Append(*table, people.back());
+        if (i == 0) firstRoot = f->Tag(0)->RootPage();
+    }
+    EXPECT_NE(f->Tag(0)->RootPage(), firstRoot) << "the root split";
+    ExpectMatchesModel(*f->Tag(0));
+    auto ours = Records(Walk(*f->Tag(0)));
+    table->files.clear();
+    f.reset();
+    PeerWalk peer = HarbourWalk(path, dir.File("name.ntx"));
+    ASSERT_EQ(peer.status, 0) << peer.err;
+    EXPECT_EQ(peer.records, ours);
+}
+
+TEST_F(NtxBuild, SeekWithExactMatchingOffAndOnAndRanges) {
+    for (const char* n : {"Brown", "Smith", "Smithers", "Small", "Cole", "Carter", "Baker", "Adams", "Dunn"}) {
+        people.push_back({n, 1, "", true});
+        Append(*table, people.back());
+    }
+    auto f = Create("name.ntx", "NAME");
+    GSobjIndexTag& tag = *f->Tag(0);
+    TgsVariant key(256);
+    key.SetText("SM");
+    table->SetExactMatch(false);
+    EXPECT_EQ(tag.Seek(key), 0) << "keys are case-sensitive";
+    key.SetText("Sm");
+    EXPECT_EQ(tag.Seek(key), 4) << "first key beginning with Sm: Small";
+    table->SetExactMatch(true);
+    EXPECT_EQ(tag.Seek(key), 0);
+    EXPECT_FALSE(tag.Eof());
+    EXPECT_EQ(tag.CurrentEntry().AsText(), "Small") << "stays on the next greater key";
+    key.SetText("Smith");
+    EXPECT_EQ(tag.Seek(key), 2);
+    key.SetText("Zz");
+    EXPECT_EQ(tag.Seek(key), 0);
+    EXPECT_TRUE(tag.Eof());
+
+    TgsVariant low(256), high(256);
+    low.SetText("B");
+    high.SetText("C");
+    tag.SetRange(&low, true, true, &high);
+    std::vector<std::string> names;
+    for (auto& [r, k] : Walk(tag)) names.push_back(k);
+    EXPECT_EQ(names, (std::vector<std::string>{"Baker", "Brown", "Carter", "Cole"}));
+    EXPECT_EQ(tag.MoveTo(-4), 5) << "last key beginning with C";
+    EXPECT_EQ(tag.MoveTo(-1), 0);
+    EXPECT_TRUE(tag.Eof());
+    tag.ClearRange();
+    EXPECT_EQ(Walk(tag).size(), 9u);
+}
+
+TEST_F(NtxBuild, ChangeCounterAdvancesAndWrapsToOne) {
+    auto f = Create("name.ntx", "NAME");
+    table->files = {f.get()};
+    EXPECT_EQ(f->ChangeCounter(), 1);
+    Append(*table, {"One", 1, "", true});
+    Append(*table, {"Two", 1, "", true});
+    EXPECT_EQ(f->ChangeCounter(), 3);
+    f->SetChangeCounter(32767);
+    Append(*table, {"Three", 1, "", true});
+    EXPECT_EQ(f->ChangeCounter(), 1);
+    auto bytes = testutil::ReadBytes(dir.File("name.ntx"));
+    EXPECT_EQ(ntx::Get16(&bytes[ntx::kChangeCounterAt]), 1);
+    table->files.clear();
+}
+
+TEST_F(NtxBuild, RandomEditsKeepEveryTagTrue) {
+    auto name = Create("name.ntx", "NAME");
+    auto amount = Create("amt.ntx", "AMOUNT");
+    auto date = Create("bdate.ntx", "BDATE");
+    auto nfor = Create("nmfor.ntx", "NAME", "ACTIVE", false, false);
+    table->files = {name.get(), amount.get(), date.get(), nfor.get()};
+    std::mt19937 rng(5);
+    auto active = [](const Person& p) { return p.active; };
+    int appends = 0, rewrites = 0, deletes = 0;
+    for (int batch = 0; batch < 6; ++batch) {
+        for (int i = 0; i < 400; ++i) {
+            unsigned what = rng() % 10;
+            if (people.empty() || what < 5) {
+                people.push_back(RandomPerson(rng));
+                Append(*table, people.back());
+                ++appends;
+            } else if (what < 9) {
+                int32_t r = static_cast<int32_t>(rng() % people.size()) + 1;
+                table->GoRecord(r);
+                Person p = RandomPerson(rng);
+                if (what == 8) p.name = people[static_cast<size_t>(r - 1)].name;  // key unchanged
+                people[static_cast<size_t>(r - 1)] = p;
+                Store(*table, p);
+                table->PutRecord(r);
+                ++rewrites;
+            } else {
+                int32_t r = static_cast<int32_t>(rng() % people.size()) + 1;
+                table->GoRecord(r);
+                if (table->IsDeleted()) {
+                    table->RecallRecord();
+                } else {
+                    table->DeleteRecord();
+                }
+                ++deletes;
+            }
+        }
+        SCOPED_TRACE("batch " + std::to_string(batch));
+        ExpectMatchesModel(*name->Tag(0));
+        ExpectMatchesModel(*amount->Tag(0));
+        ExpectMatchesModel(*date->Tag(0));
+        ExpectMatchesModel(*nfor->Tag(0), active);
+    }
+    EXPECT_GT(rewrites, 500);
+    EXPECT_GT(deletes, 100);
+    EXPECT_GT(appends, 1000);
+    // Harbour reads the edited files as we do, and a rebuild gives the same keys.
+    table->files.clear();
+    std::vector<std::vector<std::pair<int32_t, std::string>>> walks;
+    for (auto* f : {name.get(), amount.get(), date.get(), nfor.get()}) walks.push_back(Walk(*f->Tag(0)));
+    name.reset();
+    amount.reset();
+    date.reset();
+    nfor.reset();
+    const char* files[] = {"name.ntx", "amt.ntx", "bdate.ntx", "nmfor.ntx"};
+    for (size_t i = 0; i < 4; ++i) {
+        SCOPED_TRACE(files[i]);
+        PeerWalk peer = HarbourWalk(path, dir.File(files[i]));
+        ASSERT_EQ(peer.status, 0) << peer.err;
+        EXPECT_EQ(peer.records, Records(walks[i]));
+        auto f = Reopen(files[i]);
+        EXPECT_EQ(Walk(*f->Tag(0)), walks[i]);
+        f->Reindex();
+        auto rebuilt = Walk(*f->Tag(0));
+        ASSERT_EQ(rebuilt.size(), walks[i].size());
+        for (size_t k = 0; k < rebuilt.size(); ++k) ASSERT_EQ(rebuilt[k].second, walks[i][k].second) << k;
+    }
+}
