@@ -126,7 +126,10 @@ void GSobjNTXTag::ReadHeader() {
                 static_cast<size_t>(maxItems + 1) * static_cast<size_t>(itemSize) >
             static_cast<size_t>(ntx::kPageSize))
         ReportInvalid();
-    rootPage_ = static_cast<int32_t>(ntx::Get32(&h[ntx::kRootAt]));
+    const int64_t root = ntx::Get32(&h[ntx::kRootAt]);
+    if (root < ntx::kPageSize || root % ntx::kPageSize != 0 || root + ntx::kPageSize > NtxFile()->FileEnd())
+        ReportInvalid();
+    rootPage_ = static_cast<int32_t>(root);
     NtxFile()->SetChangeCounter(ntx::Get16(&h[ntx::kChangeCounterAt]));
     keyLength_ = keyLength;
     maxKeys_ = maxItems;
