@@ -188,6 +188,26 @@ TEST_F(NdxBuild, DuplicatesGoAfterTheirEqualsAndUniqueKeepsTheFirst) {
     table->files.clear();
 }
 
+TEST_F(NdxBuild, RewritingARecordWithoutChangingItsKeyLeavesTheFileAlone) {
+    for (int i = 0; i < 60; ++i) Append(*table, {"N" + std::to_string(i % 7), i * 1.0, "", true});
+    auto f = Create("name.ndx", "NAME");
+    table->files = {f.get()};
+    const auto before = Bytes("name.ndx");
+    table->GoRecord(30);
+    table->PutNumberByName("AMOUNT", 999);
+    table->PutRecord(30);
+    f->Tag(0)->ReleasePath();
+    EXPECT_EQ(Bytes("name.ndx"), before);
+    table->GoRecord(30);
+    table->PutTextByName("NAME", "Changed");
+    table->PutRecord(30);
+    f->Tag(0)->ReleasePath();
+    EXPECT_NE(Bytes("name.ndx"), before);
+    EXPECT_EQ(Walk(*f->Tag(0)).front(), (std::pair<int32_t, std::string>(30, "Changed")));
+    EXPECT_EQ(Walk(*f->Tag(0)).size(), 60u);
+    table->files.clear();
+}
+
 TEST_F(NdxBuild, RandomEditsKeepTheOrderTrueAndEqualToARebuild) {
     auto name = Create("name.ndx", "NAME");
     auto amount = Create("amt.ndx", "AMOUNT");
