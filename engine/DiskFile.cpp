@@ -83,6 +83,13 @@ GSO_DiskFile::~GSO_DiskFile() {
     }
 }
 
+void GSO_DiskFile::SetBufferedReads(bool on) {
+    if (!share_) return;
+    std::lock_guard<std::recursive_mutex> g(share_->cs);
+    share_->buffered = on && !shared_;
+    share_->Forget();
+}
+
 bool GSO_DiskFile::HandleWritable() const { return share_ && share_->file->Writable(); }
 
 bool GSO_DiskFile::Close() {

@@ -60,6 +60,10 @@ public:
     // Whether the handle this object uses was opened for writing.
     bool HandleWritable() const;
 
+    // Exclusive handles read through a 64 KiB buffer, which suits sequential passes;
+    // files read in scattered pages (index files) turn it off for their handle.
+    void SetBufferedReads(bool on);
+
     // Releases the operating-system lock of a positive lock count, keeping the count;
     // used when the program ends.
     void ReleaseSystemLock();

@@ -32,6 +32,8 @@ GSobjIndexFile::GSobjIndexFile(GSO_dBaseFld* table, const std::string& path,
     } else {
         disk_->Open();
     }
+    // Index pages are read one at a time from all over the file.
+    disk_->SetBufferedReads(false);
     opened_ = true;
 }
 
