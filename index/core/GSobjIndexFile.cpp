@@ -74,7 +74,15 @@ bool GSobjIndexFile::ReadBlock(int64_t position, void* buffer, int32_t size) {
 bool GSobjIndexFile::WriteBlock(int64_t position, const void* buffer, int32_t size) {
     if (!disk_) return false;
     disk_->WriteAt(position, buffer, size);
+    if (knownEnd_ >= 0 && position + size > knownEnd_) knownEnd_ = position + size;
     return true;
+}
+
+bool GSobjIndexFile::BlockInFile(int64_t position, int64_t size) {
+    if (!disk_ || position < 0 || size < 0) return false;
+    if (knownEnd_ >= 0 && position + size <= knownEnd_) return true;
+    knownEnd_ = disk_->FileSize();
+    return position + size <= knownEnd_;
 }
 
 void GSobjIndexFile::Reindex() {}

@@ -68,6 +68,10 @@ public:
     int LockProtocol() const { return protocol_; }
     // Raises error 2112 for this file.
     [[noreturn]] void ReportInvalid();
+    // Whether [position, position + size) lies inside the file. The size last seen is
+    // kept; a block beyond it makes the file's size be read again (another program may
+    // have added pages).
+    bool BlockInFile(int64_t position, int64_t size);
 
 protected:
     std::string name_;  // without path, upper case
@@ -83,4 +87,5 @@ protected:
     uint32_t lockOffset_ = 0;
     uint32_t lockLength_ = 1;
     bool locked_ = false;
+    int64_t knownEnd_ = -1;  // the file size last read or reached by a write
 };

@@ -35,8 +35,6 @@ GSobjNDXTag* GSobjNDXFile::NdxTag() const {
     return tags_.empty() ? nullptr : static_cast<GSobjNDXTag*>(tags_.front().get());
 }
 
-int64_t GSobjNDXFile::FilePages() { return disk_ ? disk_->FileSize() / ndx::kPageSize : 0; }
-
 GSobjIndexTag* GSobjNDXFile::CreateTag(const std::string& name, const std::string& keyExpression,
                                        const std::string& forExpression, bool unique, bool ascending) {
     tags_.clear();
@@ -80,6 +78,7 @@ void GSobjNDXFile::ResetFile() {
     } unlock{disk_.get()};
     tag->ReleasePath();
     disk_->TruncateAt(2 * ndx::kPageSize);
+    knownEnd_ = -1;
     tag->SetRootPage(1);
     pageCount_ = 2;
     tag->WriteHeader();

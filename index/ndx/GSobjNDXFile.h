@@ -22,6 +22,4 @@ public:
     void ResetFile() override;
 
     GSobjNDXTag* NdxTag() const;
-    // Pages in the file, for checking page numbers read from pages.
-    int64_t FilePages();
 };

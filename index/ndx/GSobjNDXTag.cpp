@@ -94,7 +94,7 @@ int32_t GSobjNDXTag::RootPage() {
     uint8_t head[4] = {};
     if (!file_->ReadBlock(headerPosition_, head, sizeof head)) ReportInvalid();
     const int64_t root = ndx::Get32(head + ndx::kRootAt);
-    if (root < 1 || root >= NdxFile()->FilePages()) ReportInvalid();
+    if (root < 1 || !file_->BlockInFile(root * ndx::kPageSize, ndx::kPageSize)) ReportInvalid();
     return static_cast<int32_t>(root);
 }
 
@@ -110,7 +110,7 @@ void GSobjNDXTag::ReadHeader() {
                               static_cast<size_t>(ndx::kPageSize))
         ReportInvalid();
     const int64_t root = ndx::Get32(&h[ndx::kRootAt]);
-    if (root < 1 || root >= NdxFile()->FilePages()) ReportInvalid();
+    if (root < 1 || !file_->BlockInFile(root * ndx::kPageSize, ndx::kPageSize)) ReportInvalid();
     rootPage_ = static_cast<int32_t>(root);
     keyLength_ = keyLength;
     maxKeys_ = maxEntries;

@@ -12,7 +12,7 @@
 #include "index/ndx/NdxLayout.h"
 
 void GSobjNDXTag::ReadPage(int32_t page, GSobjIndexKey& node) {
-    if (page < 1 || page >= NdxFile()->FilePages()) ReportInvalid();
+    if (page < 1 || !file_->BlockInFile(int64_t{page} * ndx::kPageSize, ndx::kPageSize)) ReportInvalid();
     std::vector<uint8_t> p(ndx::kPageSize);
     if (!file_->ReadBlock(page, p.data(), ndx::kPageSize)) ReportInvalid();
     const int count = ndx::Get16(&p[ndx::kCountAt]);

@@ -78,6 +78,7 @@ void GSobjNTXFile::ResetFile() {
     } unlock{disk_.get()};
     tag->ReleasePath();
     disk_->TruncateAt(2 * ntx::kPageSize);
+    knownEnd_ = -1;
     tag->SetRootPage(ntx::kPageSize);
     pageCount_ = 2 * ntx::kPageSize;
     changeCounter_ = 1;

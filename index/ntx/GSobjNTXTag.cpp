@@ -106,7 +106,7 @@ int32_t GSobjNTXTag::RootPage() {
     uint8_t head[8] = {};
     if (!file_->ReadBlock(headerPosition_, head, sizeof head)) ReportInvalid();
     const int64_t root = ntx::Get32(head + ntx::kRootAt);
-    if (root < ntx::kPageSize || root % ntx::kPageSize != 0 || root + ntx::kPageSize > NtxFile()->FileEnd())
+    if (root < ntx::kPageSize || root % ntx::kPageSize != 0 || !file_->BlockInFile(root, ntx::kPageSize))
         ReportInvalid();
     return static_cast<int32_t>(root);
 }
@@ -127,7 +127,7 @@ void GSobjNTXTag::ReadHeader() {
             static_cast<size_t>(ntx::kPageSize))
         ReportInvalid();
     const int64_t root = ntx::Get32(&h[ntx::kRootAt]);
-    if (root < ntx::kPageSize || root % ntx::kPageSize != 0 || root + ntx::kPageSize > NtxFile()->FileEnd())
+    if (root < ntx::kPageSize || root % ntx::kPageSize != 0 || !file_->BlockInFile(root, ntx::kPageSize))
         ReportInvalid();
     rootPage_ = static_cast<int32_t>(root);
     NtxFile()->SetChangeCounter(ntx::Get16(&h[ntx::kChangeCounterAt]));

@@ -19,8 +19,7 @@ const char kHighSentinel[] = "\xFF";
 }  // namespace
 
 void GSobjNTXTag::ReadPage(int32_t page, GSobjIndexKey& node) {
-    const int64_t end = NtxFile()->FileEnd();
-    if (page < ntx::kPageSize || page % ntx::kPageSize != 0 || page + int64_t{ntx::kPageSize} > end)
+    if (page < ntx::kPageSize || page % ntx::kPageSize != 0 || !file_->BlockInFile(page, ntx::kPageSize))
         ReportInvalid();
     std::vector<uint8_t> p(ntx::kPageSize);
     if (!file_->ReadBlock(page, p.data(), ntx::kPageSize)) ReportInvalid();
