@@ -34,7 +34,11 @@ public:
             for (GSobjIndexFile* f : files) f->UpdateTagsForRecord(RecordNumber(), argument == 0);
         return result;
     }
+    void StatusReport(int stat1, int stat2, int stat3) override {
+        reports.push_back({stat1, stat2, stat3});
+    }
     std::vector<GSobjIndexFile*> files;
+    std::vector<std::vector<int>> reports;
 };
 
 // NAME C(10), AMOUNT N(8,2), BDATE D, ACTIVE L.

@@ -194,6 +194,20 @@ TEST_F(NtxBuild, BuiltOrdersMatchTheModelAndHarbour) {
     }
 }
 
+TEST_F(NtxBuild, BuildReportsItsTwoPhasesToTheTable) {
+    Fill(5, 6);
+    table->reports.clear();
+    auto f = Create("nmfor.ntx", "NAME", "ACTIVE");
+    const int keys = static_cast<int>(std::count_if(people.begin(), people.end(), [](auto& p) { return p.active; }));
+    std::vector<std::vector<int>> want = {{-1, gsStatusIndexKeys, 5}};
+    for (int r = 1; r <= 5; ++r) want.push_back({gsStatusIndexKeys, r, 0});
+    want.push_back({0, 0, 0});
+    want.push_back({-1, gsStatusIndexPages, keys});
+    for (int k = 1; k <= keys; ++k) want.push_back({gsStatusIndexPages, k, 0});
+    want.push_back({0, 0, 0});
+    EXPECT_EQ(table->reports, want);
+}
+
 TEST_F(NtxBuild, ExactlyOneKeyMoreThanAFullLeafKeepsEveryKey) {
     // 51 keys of length 10: the 51st separates a full leaf from an empty last one.
     std::mt19937 rng(3);
