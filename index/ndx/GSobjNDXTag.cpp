@@ -79,7 +79,8 @@ void GSobjNDXTag::KeyBytes(const TgsVariant& key, uint8_t* out) const {
         return;
     }
     std::memset(out, ' ', static_cast<size_t>(keyLength_));
-    std::memcpy(out, key.Data(), std::min(key.Length(), static_cast<size_t>(keyLength_)));
+    const size_t n = std::min(key.Length(), static_cast<size_t>(keyLength_));
+    if (n > 0) std::memcpy(out, key.Data(), n);
 }
 
 bool GSobjNDXTag::InsertKey(const GSobjIndexKeyData& key) {

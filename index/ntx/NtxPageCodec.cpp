@@ -76,7 +76,8 @@ void GSobjNTXTag::WriteItem(uint8_t* page, int slot, int32_t child, int32_t reco
     ntx::Put32(it + ntx::kItemChildAt, static_cast<uint32_t>(child));
     ntx::Put32(it + ntx::kItemRecordAt, static_cast<uint32_t>(record));
     std::memset(it + ntx::kItemKeyAt, ' ', static_cast<size_t>(keyLength_));
-    std::memcpy(it + ntx::kItemKeyAt, key.Data(), std::min(key.Length(), static_cast<size_t>(keyLength_)));
+    const size_t n = std::min(key.Length(), static_cast<size_t>(keyLength_));
+    if (n > 0) std::memcpy(it + ntx::kItemKeyAt, key.Data(), n);
 }
 
 void GSobjNTXTag::WritePage(int32_t page, GSobjIndexKey& node) {
