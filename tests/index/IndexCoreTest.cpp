@@ -119,3 +119,16 @@ TEST_F(IndexCoreLockProcess, ExclusiveFilesLockAtOnce) {
     EXPECT_TRUE(f.LockIndexFile());
     f.UnlockIndexFile();
 }
+
+TEST(IndexCoreShared, ReindexOfASharedFileUnderItsIndexLock) {
+    testutil::TempDir dir;
+    CreatePeople(dir.File("t.dbf"));
+    auto table = IndexedTable::Open(dir.File("t.dbf"));
+    for (int i = 0; i < 300; ++i) Append(*table, {"K" + std::to_string(i % 37), 1, "", true});
+    { GSobjNTXFile f(table.get(), true, true, false, true, dir.File("name.ntx")); f.CreateTag("", "NAME", "", false, true); }
+    GSobjNTXFile f(table.get(), false, false, true, true, dir.File("name.ntx"));
+    ASSERT_TRUE(f.LockIndexFile());
+    f.Reindex();
+    EXPECT_EQ(Walk(*f.Tag(0)).size(), 300u);
+    f.UnlockIndexFile();
+}

@@ -10,6 +10,7 @@
 
 #include "IndexTestSupport.h"
 #include "engine/Exception.h"
+#include "engine/platform/Paths.h"
 #include "index/ntx/GSobjNTXFile.h"
 #include "index/ntx/GSobjNTXTag.h"
 #include "index/ntx/NtxLayout.h"
@@ -279,6 +280,17 @@ TEST_F(NtxBuild, SeekWithExactMatchingOffAndOnAndRanges) {
     EXPECT_TRUE(tag.Eof());
     tag.ClearRange();
     EXPECT_EQ(Walk(tag).size(), 9u);
+}
+
+TEST_F(NtxBuild, RenamingFollowsTheTableAndKeepsTheOwnExtension) {
+    Fill(100, 8);
+    auto f = Create("people.ntx", "NAME");
+    auto before = Walk(*f->Tag(0));
+    ASSERT_TRUE(f->RenameFile(dir.File("renamed.dbf")));
+    EXPECT_EQ(f->Name(), "RENAMED.NTX");
+    EXPECT_FALSE(platform::FileExists(dir.File("people.ntx")));
+    EXPECT_TRUE(platform::FileExists(dir.File("renamed.ntx")));
+    EXPECT_EQ(Walk(*f->Tag(0)), before);
 }
 
 TEST_F(NtxBuild, ChangeCounterAdvancesAndWrapsToOne) {
