@@ -7,3 +7,4 @@ TMainForm* MainForm = nullptr;
 TKazForm* KazForm = nullptr;
 TTestForm* TestForm = nullptr;
 TInfoForm* InfoForm = nullptr;
+TMistakesForm* MistakesForm = nullptr;

@@ -6,12 +6,18 @@
 #include "app/FormStyle.h"
 #include "app/InfoTableModel.h"
 #include "app/MainForm.h"
+#include "app/MoreTexts.h"
+#include "app/SaveFileChooser.h"
 #include "app/ScreenScale.h"
+#include "app/tables/ResultsCsv.h"
+#include "engine/Exception.h"
 #include "app/texts/KazTexts.h"
 #include "controls/FcLabel.h"
 #include "controls/FcShapeBtn.h"
 
+#include <QFileInfo>
 #include <QFontMetrics>
+#include <QSaveFile>
 #include <QHeaderView>
 #include <QShowEvent>
 #include <QTableView>
@@ -47,6 +53,10 @@ TInfoForm::TInfoForm(QWidget* parent) : QDialog(parent) {
     DBGrid1->verticalHeader()->setMinimumWidth(12);
     Place(DBGrid1, 26, 55, 617, 340);
     for (int c = 0; c < TInfoTableModel::kColumns; ++c) DBGrid1->setColumnWidth(c, DesignColumnWidth(c));
+    connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid()) RunHandler([this, row = current.row()] { DBGrid1RowChanged(row); });
+            });
 
     CloseBtn = new TfcShapeBtn(this);
     CloseBtn->setObjectName(QStringLiteral("CloseBtn"));
@@ -54,6 +64,13 @@ TInfoForm::TInfoForm(QWidget* parent) : QDialog(parent) {
     CloseBtn->SetShape(bsRoundRect);
     Place(CloseBtn, 250, 417, 170, 35);
     CloseBtn->OnClick = [this] { RunHandler([this] { CloseBtnClick(); }); };
+
+    ExportBtn = new TfcShapeBtn(this);
+    ExportBtn->setObjectName(QStringLiteral("ExportBtn"));
+    StyleShapeButton(ExportBtn, kaztexts::kBtnExport, false, false);
+    ExportBtn->SetShape(bsRoundRect);
+    Place(ExportBtn, 440, 417, 170, 35);
+    ExportBtn->OnClick = [this] { RunHandler([this] { ExportBtnClick(); }); };
 
     RunHandler([this] { FormCreate(); });
 }
@@ -74,9 +91,34 @@ int TInfoForm::DesignColumnWidth(int column) {
     return std::max(byField, byTitle);
 }
 
-void TInfoForm::FormCreate() { ScaleFormToScreen(this); }
+void TInfoForm::FormCreate() {
+    ScaleFormToScreen(this);
+    model_->SetFontScale(FormScale(this).Value());
+}
+
+void TInfoForm::DBGrid1RowChanged(int row) {
+    // The grid's cursor is the dataset's: the record indicator follows the current row.
+    const int recNo = model_->SetCurrentRow(row);
+    TRidedezDataSet* info = model_->DataSet();
+    if (recNo > 0 && info && info->Active() && info->RecNo() != recNo) info->SetRecNo(recNo);
+}
 
 void TInfoForm::CloseBtnClick() { done(QDialog::Accepted); }
+
+void TInfoForm::ExportBtnClick() {
+    TRidedezDataSet* info = MainForm ? &MainForm->InfoTable : nullptr;
+    if (!info || !info->Active()) throw Exception("The results log INFO.DBF is not open");
+    QString path = ChooseSaveFile(this, Disp(kaztexts::kExportCaption), QStringLiteral("results.csv"),
+                                  Disp(kaztexts::kExportFilter));
+    if (path.isEmpty()) return;
+    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".csv");
+    const std::string csv = ResultsCsv(*info);
+    // Written beside and renamed into place: a failure leaves no half-written file.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(csv.data(), qint64(csv.size())) != qint64(csv.size()) ||
+        !file.commit())
+        throw Exception("Could not write " + path.toStdString() + ": " + file.errorString().toStdString());
+}
 
 void TInfoForm::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);

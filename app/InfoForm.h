@@ -19,6 +19,8 @@ public:
     TfcLabel* QuestNoLabel = nullptr;
     QTableView* DBGrid1 = nullptr;
     TfcShapeBtn* CloseBtn = nullptr;
+    // Writes the log to a CSV file chosen in the standard save dialog.
+    TfcShapeBtn* ExportBtn = nullptr;
     TDataSource DataSource1;
     TInfoTableModel* Model() const { return model_; }
 
@@ -29,6 +31,8 @@ public:
 public slots:
     void FormCreate();
     void CloseBtnClick();
+    void DBGrid1RowChanged(int row);
+    void ExportBtnClick();
 
 protected:
     void showEvent(QShowEvent* e) override;

@@ -67,6 +67,38 @@ int TInfoTableModel::CurrentRow() {
     return -1;
 }
 
+int TInfoTableModel::SetCurrentRow(int row) {
+    const int recNo = RecNoOfRow(row);
+    if (recNo <= 0 || recNo == currentRecNo_) return recNo;
+    const int old = IndicatorRow();
+    currentRecNo_ = recNo;
+    if (old >= 0) emit headerDataChanged(Qt::Vertical, old, old);
+    emit headerDataChanged(Qt::Vertical, row, row);
+    return recNo;
+}
+
+int TInfoTableModel::IndicatorRow() const {
+    for (int i = 0; i < rows_.size(); ++i)
+        if (rows_[i].recNo == currentRecNo_) return i;
+    return -1;
+}
+
+namespace {
+QFont Scaled(QFont f, double factor) {
+    if (factor != 1.0 && f.pixelSize() > 0) f.setPixelSize(std::max(1, int(f.pixelSize() * factor + 0.5)));
+    return f;
+}
+}  // namespace
+
+void TInfoTableModel::SetFontScale(double factor) {
+    fontScale_ = factor > 0 ? factor : 1.0;
+    if (!rows_.isEmpty()) emit dataChanged(index(0, 0), index(int(rows_.size()) - 1, kColumns - 1), {Qt::FontRole});
+    emit headerDataChanged(Qt::Horizontal, 0, kColumns - 1);
+}
+
+QFont TInfoTableModel::ScaledColumnFont(int column) const { return Scaled(ColumnFont(column), fontScale_); }
+QFont TInfoTableModel::ScaledTitleFont() const { return Scaled(TitleFont(), fontScale_); }
+
 int TInfoTableModel::RecNoOfRow(int row) const { return row >= 0 && row < rows_.size() ? rows_[row].recNo : 0; }
 
 int TInfoTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(rows_.size()); }
@@ -89,7 +121,7 @@ QVariant TInfoTableModel::data(const QModelIndex& index, int role) const {
     const int c = index.column();
     switch (role) {
         case Qt::DisplayRole: return rows_[index.row()].cells[c];
-        case Qt::FontRole: return ColumnFont(c);
+        case Qt::FontRole: return ScaledColumnFont(c);
         case Qt::ForegroundRole:
             if (c == 0 || c == 1) return QBrush(kNavy);
             if (c == 3) return QBrush(kMaroon);
@@ -114,7 +146,7 @@ QVariant TInfoTableModel::headerData(int section, Qt::Orientation orientation, i
     if (section < 0 || section >= kColumns) return {};
     switch (role) {
         case Qt::DisplayRole: return Disp(kTitles[section]);
-        case Qt::FontRole: return TitleFont();
+        case Qt::FontRole: return ScaledTitleFont();
         case Qt::ForegroundRole: return QBrush(kNavy);
         default: return {};
     }

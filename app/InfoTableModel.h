@@ -20,10 +20,18 @@ public:
 
     // Shows `dataset` (or nothing) from its first record again.
     void SetDataSet(TRidedezDataSet* dataset);
+    TRidedezDataSet* DataSet() const { return dataset_; }
     // Re-reads the table from the start.
     void Reload();
     // The row of the dataset's current record, fetching up to it; -1 when none.
     int CurrentRow();
+    // Makes the record of `row` the current one (the grid's cursor moved there): the
+    // indicator follows. Answers its record number (0 for no such row).
+    int SetCurrentRow(int row);
+    // The row that carries the indicator, among the rows fetched (-1 when none).
+    int IndicatorRow() const;
+    // Cell and title fonts grow and shrink with the window (its scale factor).
+    void SetFontScale(double factor);
     // The record number shown in a row.
     int RecNoOfRow(int row) const;
     int FetchedRows() const { return int(rows_.size()); }
@@ -39,6 +47,8 @@ public:
     // The cell font of a column, and the font of the column titles.
     static QFont ColumnFont(int column);
     static QFont TitleFont();
+    QFont ScaledColumnFont(int column) const;
+    QFont ScaledTitleFont() const;
 
 private:
     struct Row {
@@ -53,4 +63,5 @@ private:
     int nextRecNo_ = 1;
     bool atEnd_ = true;
     int currentRecNo_ = 0;
+    double fontScale_ = 1.0;
 };

@@ -5,3 +5,7 @@
 
 // Puts `displayText` into the message dialog and shows it modally.
 void ShowKazMessage(std::string_view displayText);
+
+// The final message of a scored test: as ShowKazMessage, with the button
+// "Қателерді қарау" when `offerReview`. Answers whether the user chose that button.
+bool ShowFinalKazMessage(std::string_view displayText, bool offerReview);

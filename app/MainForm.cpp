@@ -7,8 +7,8 @@
 #include "app/InfoForm.h"
 #include "app/KazMessage.h"
 #include "app/ModalRunner.h"
-#include "app/NameMemory.h"
-#include "app/ResultsLog.h"
+#include "app/tables/NameMemory.h"
+#include "app/tables/ResultsLog.h"
 #include "app/ScreenScale.h"
 #include "app/TestForm.h"
 #include "app/texts/KazQString.h"
@@ -38,9 +38,8 @@ void StyleCombo(QComboBox* c) {
     c->setFont(ArialFont(19));
     SetWidgetColor(c, QPalette::Text, kNavy);
     SetWidgetColor(c, QPalette::ButtonText, kNavy);
-    auto* view = new QListView(c);
-    view->setStyleSheet(QStringLiteral("QListView::item { height: 22px; }"));
-    c->setView(view);
+    c->setView(new QListView(c));
+    SetComboItemHeight(c, 22);
 }
 
 }  // namespace
@@ -86,6 +85,9 @@ void TMainForm::buildControls() {
     ComboName->setObjectName(QStringLiteral("ComboName"));
     ComboName->setEditable(true);
     ComboName->setInsertPolicy(QComboBox::NoInsert);
+    // The name is kept exactly as typed: no completion that changes it (a remembered name
+    // is taken only by choosing it from the list).
+    ComboName->setCompleter(nullptr);
     StyleCombo(ComboName);
     ComboName->lineEdit()->setMaxLength(15);
     Place(ComboName, 170, 68, 222, 30);
@@ -161,12 +163,12 @@ void TMainForm::fcShapeBtn1Click() {
         ShowKazMessage(kaztexts::kMsgNoName);
         return;
     }
-    ShowModal(*TestForm);
+    TestForm->Execute();
 }
 
 void TMainForm::fcShapeBtn2Click() {
     TestMode = false;
-    ShowModal(*TestForm);
+    TestForm->Execute();
 }
 
 void TMainForm::fcShapeBtn3Click() { ShowModal(*InfoForm); }

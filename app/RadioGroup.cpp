@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QFontMetrics>
+#include <QKeyEvent>
 
 TRadioGroup::TRadioGroup(QWidget* parent) : QGroupBox(parent) {
     group_.setExclusive(true);
@@ -18,6 +19,7 @@ void TRadioGroup::SetItems(const QStringList& items) {
         auto* b = new QRadioButton(items[i], this);
         b->setObjectName(QStringLiteral("RadioItem%1").arg(i));
         group_.addButton(b, i);
+        b->installEventFilter(this);
         buttons_.append(b);
         b->show();
     }
@@ -50,6 +52,29 @@ void TRadioGroup::resizeEvent(QResizeEvent* e) {
 void TRadioGroup::changeEvent(QEvent* e) {
     QGroupBox::changeEvent(e);
     if (e->type() == QEvent::FontChange) arrange();
+}
+
+bool TRadioGroup::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() != QEvent::KeyPress) return QGroupBox::eventFilter(watched, e);
+    const int from = buttons_.indexOf(static_cast<QRadioButton*>(watched));
+    const int count = int(buttons_.size());
+    if (from < 0 || count == 0) return QGroupBox::eventFilter(watched, e);
+    const auto* key = static_cast<QKeyEvent*>(e);
+    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return QGroupBox::eventFilter(watched, e);
+    int to = -1;
+    switch (key->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Left: to = (from + count - 1) % count; break;
+        case Qt::Key_Down:
+        case Qt::Key_Right: to = (from + 1) % count; break;
+        default: return QGroupBox::eventFilter(watched, e);
+    }
+    QRadioButton* b = buttons_[to];
+    b->setFocus(Qt::TabFocusReason);
+    b->setChecked(true);
+    emit clicked();
+    return true;
 }
 
 void TRadioGroup::arrange() {

@@ -1,6 +1,8 @@
 #pragma once
 // A framed group of radio items without caption, one item per row, arranged evenly
 // down the frame under a top margin of one text line. ItemIndex -1 means none chosen.
+// The arrow keys move to the previous or next item and choose it, going round at the
+// ends, as in a standard radio group.
 
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -29,6 +31,7 @@ signals:
 protected:
     void resizeEvent(QResizeEvent* e) override;
     void changeEvent(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void arrange();

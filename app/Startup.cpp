@@ -6,6 +6,7 @@
 #include "app/KazApplication.h"
 #include "app/KazForm.h"
 #include "app/MainForm.h"
+#include "app/MistakesForm.h"
 #include "app/ScreenshotTour.h"
 #include "app/TestForm.h"
 #include "app/texts/KazTexts.h"
@@ -15,9 +16,12 @@ void CreateForms() {
     KazForm = new TKazForm;
     TestForm = new TTestForm;
     InfoForm = new TInfoForm;
+    MistakesForm = new TMistakesForm;
 }
 
 void DestroyForms() {
+    delete MistakesForm;
+    MistakesForm = nullptr;
     delete InfoForm;
     InfoForm = nullptr;
     delete TestForm;

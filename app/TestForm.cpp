@@ -9,9 +9,14 @@
 #include "app/FormStyle.h"
 #include "app/KazMessage.h"
 #include "app/MainForm.h"
+#include "app/MistakesForm.h"
+#include "app/ModalRunner.h"
+#include "app/MoreTexts.h"
+#include "app/QuestionPage.h"
 #include "app/RadioGroup.h"
 #include "app/RandomSource.h"
-#include "app/ResultsLog.h"
+#include "app/tables/ResultsLog.h"
+#include "app/tables/TableCheck.h"
 #include "app/ScreenScale.h"
 #include "app/texts/KazTexts.h"
 #include "controls/FcLabel.h"
@@ -43,89 +48,39 @@ TTestForm::TTestForm(QWidget* parent) : QDialog(parent) {
 
 TTestForm::~TTestForm() = default;
 
-TfcLabel* TTestForm::makeTextLabel(const char* name, int left, int top, int width, int height) {
-    auto* l = new TfcLabel(this);
-    l->setObjectName(QString::fromLatin1(name));
-    StyleLabel(l, 17, palette().color(QPalette::WindowText));
-    l->SetAutoSize(false);
-    l->TextOptions().SetWordWrap(true);
-    l->TextOptions().SetStyle(fclsDefault);
-    Place(l, left, top, width, height);
-    return l;
-}
-
 void TTestForm::buildControls() {
-    StyleForm(this, FrameKind::Dialog, 789, 542);
+    const QuestionPage page = BuildQuestionPage(this);
     setWindowTitle(Disp(kaztexts::kTestCaptionTest));
-
-    Bevel1 = new QFrame(this);
-    Bevel1->setObjectName(QStringLiteral("Bevel1"));
-    Bevel1->setFrameShape(QFrame::Box);
-    Bevel1->setFrameShadow(QFrame::Sunken);
-    Place(Bevel1, 90, 108, 668, 357);
-
-    QuestNoLabel = new TfcLabel(this);
-    QuestNoLabel->setObjectName(QStringLiteral("QuestNoLabel"));
-    StyleLabel(QuestNoLabel, 20, kMaroon);
-    QuestNoLabel->TextOptions().SetStyle(fclsLowered);
-    Place(QuestNoLabel, 17, 5, 158, 22);
-    QuestNoLabel->SetAutoSize(true);
-    QuestNoLabel->SetCaption(Disp(kaztexts::kQuestNoFirst));
-
-    QuestLabel = makeTextLabel("QuestLabel", 35, 35, 725, 71);
-    ALabel = makeTextLabel("ALabel", 100, 137, 653, 56);
-    BLabel = makeTextLabel("BLabel", 100, 205, 652, 56);
-    CLabel = makeTextLabel("CLabel", 100, 273, 653, 56);
-    DLabel = makeTextLabel("DLabel", 100, 341, 653, 56);
-    ELabel = makeTextLabel("ELabel", 100, 409, 655, 52);
-
-    RadioGroup = new TRadioGroup(this);
-    RadioGroup->setObjectName(QStringLiteral("RadioGroup"));
-    RadioGroup->setFont(ArialFont(19, true));
-    Place(RadioGroup, 30, 98, 54, 366);
-    QStringList letters;
-    for (std::string_view l : kaztexts::kAnswerLetters) letters << Disp(l);
-    RadioGroup->SetItems(letters);
+    Bevel1 = page.Bevel1;
+    QuestNoLabel = page.QuestNoLabel;
+    QuestLabel = page.QuestLabel;
+    ALabel = page.Answers[0];
+    BLabel = page.Answers[1];
+    CLabel = page.Answers[2];
+    DLabel = page.Answers[3];
+    ELabel = page.Answers[4];
+    RadioGroup = page.RadioGroup;
+    OKBtn = page.OKBtn;
+    CloseBtn = page.CloseBtn;
+    StatusBar = page.StatusBar;
     connect(RadioGroup, &TRadioGroup::clicked, this, [this] { RunHandler([this] { RadioGroupClick(); }); });
-
-    OKBtn = new TfcShapeBtn(this);
-    OKBtn->setObjectName(QStringLiteral("OKBtn"));
-    StyleShapeButton(OKBtn, kaztexts::kBtnNext, false, false);
-    OKBtn->SetShape(bsRoundRect);
-    Place(OKBtn, 218, 475, 170, 35);
     OKBtn->OnClick = [this] { RunHandler([this] { OKBtnClick(); }); };
-
-    CloseBtn = new TfcShapeBtn(this);
-    CloseBtn->setObjectName(QStringLiteral("CloseBtn"));
-    StyleShapeButton(CloseBtn, kaztexts::kBtnExit, false, false);
-    CloseBtn->SetShape(bsRoundRect);
-    Place(CloseBtn, 402, 475, 170, 35);
     CloseBtn->OnClick = [this] { RunHandler([this] { CloseBtnClick(); }); };
-
-    StatusBar = new TfcStatusBar(this);
-    StatusBar->setObjectName(QStringLiteral("StatusBar"));
-    StatusBar->setFont(KazakhFont(19));
-    StatusBar->SetSizeGrip(false);
-    StatusBar->SetSimplePanel(false);
-    Place(StatusBar, 0, 517, 789, 25);
-    const std::pair<const char*, std::pair<const char*, std::string_view>> panels[] = {
-        {"Panel1", {"350", kaztexts::kStatusCountPrefix}}, {"Panel2", {"50", kaztexts::kStatusRightPrefix}}};
-    for (const auto& [name, rest] : panels) {
-        TfcStatusPanel* p = StatusBar->Panels().Add();
-        p->SetName(QString::fromLatin1(name));
-        p->SetWidth(QString::fromLatin1(rest.first));
-        p->SetFont(KazakhFont(15));
-        p->TextOptions().SetStyle(fclsLowered);
-        p->TextOptions().SetAlignment(taLeftJustify);
-        p->TextOptions().SetVAlignment(vaTop);
-        p->SetText(Disp(rest.second));
-    }
 }
 
 void TTestForm::FormCreate() { ScaleFormToScreen(this); }
 
+void TTestForm::Execute() {
+    if (!RunHandler([this] { FormShow(); })) {
+        endRun();
+        return;
+    }
+    ShowModal(*this);
+}
+
 void TTestForm::FormShow() {
     running_ = false;
+    wrongAnswers_.clear();
     StartTime = platform::Now();
     RadioGroup->SetItemIndex(0);
     RadioGroup->FocusItem();
@@ -154,7 +109,20 @@ void TTestForm::FormShow() {
         setWindowTitle(Disp(kaztexts::kTestCaptionReview));
     }
     QuestNoLabel->SetCaption(Disp(kaztexts::kQuestNoFirst));
+    warnOfDamagedTable(tableName);
+    // The time spent reading a warning is not the candidate's.
+    StartTime = platform::Now();
     running_ = true;
+}
+
+void TTestForm::warnOfDamagedTable(const std::string& tableName) {
+    const RecordCountCheck check = CheckRecordCount(*TestTable.Table());
+    if (check.Agrees()) return;
+    const std::string n = std::to_string(questionCount_);
+    ShowKazMessage(tableName + std::string(kaztexts::kDamagedTableSuffix) + "\r" +
+                   std::string(kaztexts::kDamagedHeaderPrefix) + std::to_string(check.headerCount) +
+                   std::string(kaztexts::kDamagedHeaderMiddle) + std::to_string(check.wholeRecords) + ".\r" +
+                   std::string(kaztexts::kDamagedRunPrefix) + n + std::string(kaztexts::kDamagedRunSuffix));
 }
 
 void TTestForm::ShowQuestion() {
@@ -176,6 +144,7 @@ void TTestForm::OKBtnClick() {
         return;
     }
     const int point = chosen + 1 == RightAnswerPos ? 1 : 0;
+    if (TestMode) noteAnswer(chosen, point != 0);
     if (questionNo_ < questionCount_) {
         RightCount += point;
         TestTable.Next();
@@ -197,16 +166,35 @@ void TTestForm::OKBtnClick() {
     finishRun(RightCount + point);
 }
 
+void TTestForm::noteAnswer(int chosen, bool right) {
+    // The last answer may come again after its recording failed: the latest one counts.
+    if (!wrongAnswers_.empty() && wrongAnswers_.back().questionNo == questionNo_) wrongAnswers_.pop_back();
+    if (right) return;
+    WrongAnswer w;
+    w.questionNo = questionNo_;
+    w.question = QuestLabel->Caption();
+    const std::array<TfcLabel*, 5> labels = AnswerLabels();
+    for (size_t i = 0; i < labels.size(); ++i) w.answers[i] = labels[i]->Caption();
+    w.rightItem = RightAnswerPos - 1;
+    w.chosenItem = chosen;
+    wrongAnswers_.push_back(w);
+}
+
 void TTestForm::finishRun(int rightCount) {
     if (TestMode) {
         // The last answer counts once, even when recording fails and OK is pressed again.
         RecordResult(MainForm->InfoTable, MainForm->NameText(), MainForm->VariantText(), questionCount_, rightCount);
         RightCount = rightCount;
         const int64_t elapsed = MillisecondsOf(platform::Now()) - MillisecondsOf(StartTime);
-        ShowKazMessage(FinalMessage(questionCount_, RightCount, elapsed));
-    } else {
-        RightCount = rightCount;
+        const bool review =
+            ShowFinalKazMessage(FinalMessage(questionCount_, RightCount, elapsed), !wrongAnswers_.empty());
+        TestTable.Close();
+        running_ = false;
+        done(QDialog::Accepted);
+        if (review && MistakesForm) MistakesForm->Execute(wrongAnswers_, questionCount_);
+        return;
     }
+    RightCount = rightCount;
     TestTable.Close();
     running_ = false;
     done(QDialog::Accepted);
@@ -233,7 +221,8 @@ void TTestForm::RadioGroupClick() {
 
 void TTestForm::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
-    if (!e->spontaneous()) RunHandler([this] { FormShow(); });
+    // The run was started before the window was shown; the focus goes to the answers.
+    if (!e->spontaneous() && running_) RadioGroup->FocusItem();
 }
 
 void TTestForm::closeEvent(QCloseEvent* e) {

@@ -6,8 +6,11 @@
 #include "dataset/RidedezDataSet.h"
 #include "engine/platform/Clock.h"
 
+#include "app/WrongAnswer.h"
+
 #include <QDialog>
 #include <array>
+#include <vector>
 
 class QFrame;
 class TfcLabel;
@@ -46,6 +49,13 @@ public:
     bool Running() const { return running_; }
 
     std::array<TfcLabel*, 5> AnswerLabels() const { return {ALabel, BLabel, CLabel, DLabel, ELabel}; }
+    // The questions of the last scored run answered wrongly, as they were shown.
+    const std::vector<WrongAnswer>& WrongAnswers() const { return wrongAnswers_; }
+
+    // Starts a run of the chosen variant and shows the window modally. When the run
+    // cannot start (the question table is missing, empty or not a question table) the
+    // error is shown and the window stays closed.
+    void Execute();
 
 public slots:
     void FormCreate();
@@ -63,12 +73,16 @@ protected:
 
 private:
     void buildControls();
-    TfcLabel* makeTextLabel(const char* name, int left, int top, int width, int height);
+    // Tells the user when the table's header counts other records than its file holds.
+    void warnOfDamagedTable(const std::string& tableName);
     // Records the result (test mode), shows the final message and closes the run.
     void finishRun(int rightCount);
+    // Keeps a wrong answer of a scored run for the review of the mistakes.
+    void noteAnswer(int chosen, bool right);
     void endRun();
 
     int questionCount_ = 0;
     int questionNo_ = 0;
     bool running_ = false;
+    std::vector<WrongAnswer> wrongAnswers_;
 };

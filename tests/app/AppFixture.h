@@ -109,7 +109,8 @@ protected:
             modalShown.push_back(&d);
             d.show();
         });
-        SetScreenMetrics([] { return ScreenMetrics{1280, 96}; });
+        // A screen of the designs' own density: the windows keep their design sizes.
+        SetScreenMetrics([] { return ScreenMetrics{1280, kDesignDpi, 1024}; });
         TestMode = false;
     }
 

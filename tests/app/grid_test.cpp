@@ -3,11 +3,13 @@
 #include "AppFixture.h"
 
 #include "app/InfoTableModel.h"
+#include "app/SaveFileChooser.h"
 #include "app/texts/KazQString.h"
 #include "app/texts/KazTexts.h"
 
 #include <QHeaderView>
 #include <QTableView>
+#include <sys/stat.h>
 
 using namespace apptest;
 
@@ -95,4 +97,68 @@ TEST_F(AppTest, ResultsWindowWithoutItsLogShowsAnEmptyGrid) {
     EXPECT_TRUE(InfoForm->isVisible());
     EXPECT_EQ(InfoForm->DBGrid1->model()->rowCount(), 0);
     EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(AppTest, TheRecordIndicatorFollowsTheRowClickedAndMovesTheLog) {
+    MakeInfoTable({{"Aigul", "2", 25, 20, EncodeDate(2024, 5, 18)},
+                   {"Bolat", "3", 30, 6, EncodeDate(2024, 5, 19)},
+                   {"Dana", "4", 10, 9, EncodeDate(2024, 5, 19)}});
+    StartProgram();
+    MainForm->InfoTable.Last();
+    Click(MainForm->fcShapeBtn3);
+    QAbstractItemModel* m = InfoForm->DBGrid1->model();
+    const QString mark(QChar(0x25B6));
+    ASSERT_EQ(m->headerData(2, Qt::Vertical).toString(), mark);
+    // A click on the first row's cell moves the mark and the log's current record there.
+    QTableView* grid = InfoForm->DBGrid1;
+    const QRect cell = grid->visualRect(m->index(0, 1));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    EXPECT_EQ(grid->currentIndex().row(), 0);
+    EXPECT_EQ(m->headerData(0, Qt::Vertical).toString(), mark);
+    EXPECT_TRUE(m->headerData(2, Qt::Vertical).toString().isEmpty());
+    EXPECT_EQ(MainForm->InfoTable.RecNo(), 1);
+    // So do the keys.
+    QTest::keyClick(grid, Qt::Key_Down);
+    EXPECT_EQ(m->headerData(1, Qt::Vertical).toString(), mark);
+    EXPECT_TRUE(m->headerData(0, Qt::Vertical).toString().isEmpty());
+    EXPECT_EQ(MainForm->InfoTable.RecNo(), 2);
+    // The mark is drawn in the indicator column of the clicked row.
+    grid->viewport()->repaint();
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(AppTest, ResultsExportToCsvThroughTheSaveDialog) {
+    MakeInfoTable({{"\xC0\xF1\xBA\xE0\xF0", "2", 25, 20, EncodeDate(2024, 5, 18)},  // "Асқар"
+                   {"Bolat, Jr \"B\"", "30", 30, 6, EncodeDate(2024, 5, 19)}});
+    StartProgram();
+    Click(MainForm->fcShapeBtn3);
+    QString asked;
+    const std::string out = File("export/results");
+    ASSERT_EQ(mkdir(File("export").c_str(), 0700), 0);
+    SetSaveFileChooser([&](QWidget*, const QString& caption, const QString& proposed, const QString&) {
+        asked = caption;
+        EXPECT_TRUE(proposed.endsWith(QStringLiteral(".csv")));
+        return QString::fromStdString(out);
+    });
+    Click(InfoForm->ExportBtn);
+    SetSaveFileChooser({});
+    ASSERT_TRUE(errors.empty()) << errors.front().toStdString();
+    EXPECT_FALSE(asked.isEmpty());
+    // The name had no suffix: ".csv" is added.
+    EXPECT_EQ(testutil::ReadText(out + ".csv"),
+              "NAME,VARIANT,COUNT,TRUECOUNT,DATE\r\n"
+              "\xD0\x90\xD1\x81\xD2\x9B\xD0\xB0\xD1\x80,2,25,20,2024-05-18\r\n"
+              "\"Bolat, Jr \"\"B\"\"\",30,30,6,2024-05-19\r\n");
+    // A cancelled dialog writes nothing; a folder that cannot be written is an error.
+    SetSaveFileChooser([](QWidget*, const QString&, const QString&, const QString&) { return QString(); });
+    Click(InfoForm->ExportBtn);
+    EXPECT_TRUE(errors.empty());
+    SetSaveFileChooser([&](QWidget*, const QString&, const QString&, const QString&) {
+        return QString::fromStdString(File("no-such-folder/r.csv"));
+    });
+    Click(InfoForm->ExportBtn);
+    SetSaveFileChooser({});
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0].indexOf(QStringLiteral("r.csv")), -1) << errors[0].toStdString();
+    EXPECT_EQ(ReadLog().size(), 2u);
 }

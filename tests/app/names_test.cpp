@@ -142,3 +142,50 @@ TEST_F(NamesTest, AKazakhNameComesBackIntoTheListAsTyped) {
     ASSERT_EQ(MainForm->ComboName->count(), 1);
     EXPECT_EQ(MainForm->ComboName->itemText(0), name);
 }
+
+TEST_F(NamesTest, APrefixOfARememberedNameIsKeptAsTypedAndLogged) {
+    MakeQuestionTable("1", MakeQuestions(1));
+    StartProgram({"Name07", "\xC1\xE0\xF3\xFB\xF0\xE6\xE0\xED"});  // "Бауыржан"
+    // "Name" typed key by key, then the test: the log has "Name", not "Name07".
+    Enter();
+    ASSERT_EQ(MainForm->ComboName->count(), 2);
+    TypeText(MainForm->ComboName->lineEdit(), QStringLiteral("Name"));
+    EXPECT_EQ(MainForm->ComboName->currentText(), QStringLiteral("Name"));
+    Click(MainForm->fcShapeBtn1);
+    ASSERT_TRUE(TestForm->isVisible());
+    ClickAnswer(RightItem());
+    Click(TestForm->OKBtn);
+    ASSERT_EQ(ReadLog().size(), 1u);
+    EXPECT_EQ(ReadLog()[0].name, "Name");
+    KazForm->hide();
+
+    // "Бауыр" and Tab keeps "Бауыр".
+    MainForm->ComboName->setFocus(Qt::TabFocusReason);
+    MainForm->ComboName->setEditText(QString());
+    TypeText(MainForm->ComboName->lineEdit(), QString::fromUtf8("Бауыр"));
+    QTest::keyClick(MainForm->ComboName->lineEdit(), Qt::Key_Tab);
+    EXPECT_EQ(MainForm->ComboName->currentText(), QString::fromUtf8("Бауыр"));
+
+    // "бауыржан" in small letters keeps its case in the box, the log and NAME.DBF;
+    // Enter in the box takes no remembered name of another case either.
+    MainForm->ComboName->setFocus(Qt::TabFocusReason);
+    MainForm->ComboName->setEditText(QString());
+    TypeText(MainForm->ComboName->lineEdit(), QString::fromUtf8("бауыржан"));
+    QTest::keyClick(MainForm->ComboName->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(MainForm->ComboName->currentText(), QString::fromUtf8("бауыржан"));
+    Leave();
+    Click(MainForm->fcShapeBtn1);
+    ClickAnswer(RightItem());
+    Click(TestForm->OKBtn);
+    const auto log = ReadLog();
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[1].name, "\xE1\xE0\xF3\xFB\xF0\xE6\xE0\xED");
+    const auto names = ReadNames();
+    EXPECT_NE(std::find(names.begin(), names.end(), "\xE1\xE0\xF3\xFB\xF0\xE6\xE0\xED"), names.end());
+    // The list still offers the remembered names, and choosing one takes it whole.
+    Enter();
+    const int i = MainForm->ComboName->findText(QStringLiteral("Name07"));
+    ASSERT_GE(i, 0);
+    MainForm->ComboName->setCurrentIndex(i);
+    EXPECT_EQ(MainForm->ComboName->currentText(), QStringLiteral("Name07"));
+}

@@ -2,7 +2,7 @@
 
 #include "AppFixture.h"
 
-#include "app/ResultsLog.h"
+#include "app/tables/ResultsLog.h"
 
 using namespace apptest;
 

@@ -4,6 +4,7 @@
 #include "AppFixture.h"
 
 #include "app/Arrangement.h"
+#include "app/MoreTexts.h"
 #include "app/texts/KazQString.h"
 #include "app/texts/KazTexts.h"
 
@@ -229,55 +230,166 @@ TEST_F(TestRunTest, CloseButtonAndCloseBoxLeaveWithoutCountingAndTheNextRunStart
     EXPECT_TRUE(errors.empty());
 }
 
-TEST_F(TestRunTest, MissingQuestionTableShowsTheErrorBoxAndCloseStillWorks) {
+namespace {
+
+enum class Broken { Missing, EmptyFile, NoRecords, CutInHeader, NoInputField };
+
+class BrokenTableTest : public TestRunTest, public ::testing::WithParamInterface<Broken> {
+protected:
+    void MakeBroken(Broken b) {
+        switch (b) {
+            case Broken::Missing: break;
+            case Broken::EmptyFile: testutil::WriteBytes(File("Kaz1.dbf"), {}); break;
+            case Broken::NoRecords: MakeQuestionTable("1", {}); break;
+            case Broken::CutInHeader:
+                MakeQuestionTable("1", MakeQuestions(3));
+                ASSERT_EQ(truncate(File("Kaz1.dbf").c_str(), 70), 0);  // inside the field descriptors
+                break;
+            case Broken::NoInputField: {
+                CreateDBFTable(File("Kaz1.dbf"), 0x03,
+                               {{"Quest", 'C', 50, 0}, {"A", 'C', 20, 0}, {"B", 'C', 20, 0}, {"C", 'C', 20, 0},
+                                {"D", 'C', 20, 0}, {"E", 'C', 20, 0}});
+                TRidedezDataSet t;
+                t.SetTableName("Kaz1.dbf");
+                t.Open();
+                t.AppendRecord({Text("q"), Text("a"), Text("b"), Text("c"), Text("d"), Text("e")});
+                break;
+            }
+        }
+    }
+};
+
+}  // namespace
+
+TEST_P(BrokenTableTest, TheErrorLeavesNoStaleWindowAndTheNextVariantRuns) {
+    const auto good = MakeQuestions(3);
+    MakeQuestionTable("2", good);
+    MakeBroken(GetParam());
     StartProgram();
     TypeName("Ann");
-    MainForm->VarCombo->setCurrentIndex(29);
+    // A run of variant 2 left by its close button: its question and count stay drawn.
+    MainForm->VarCombo->setCurrentIndex(1);
     Click(MainForm->fcShapeBtn1);
-    ASSERT_EQ(errors.size(), 1u);
-    EXPECT_NE(errors[0].indexOf(QStringLiteral("Kaz30.dbf")), -1) << errors[0].toStdString();
-    EXPECT_TRUE(TestForm->isVisible());
-    ClickAnswer(0);
-    Click(TestForm->OKBtn);  // no run: nothing happens
-    EXPECT_FALSE(KazForm->isVisible());
+    ASSERT_TRUE(TestForm->isVisible());
+    ClickAnswer(RightItem());
+    Click(TestForm->OKBtn);
     Click(TestForm->CloseBtn);
+    ASSERT_FALSE(TestForm->isVisible());
+
+    for (TfcShapeBtn* button : {MainForm->fcShapeBtn1, MainForm->fcShapeBtn2}) {
+        MainForm->VarCombo->setCurrentIndex(0);
+        errors.clear();
+        Click(button);
+        ASSERT_EQ(errors.size(), 1u);
+        // The error names the table or the field that is missing.
+        EXPECT_TRUE(errors[0].contains(QStringLiteral("kaz1"), Qt::CaseInsensitive) ||
+                    errors[0].contains(QStringLiteral("Input")))
+            << errors[0].toStdString();
+        EXPECT_FALSE(TestForm->isVisible());
+        EXPECT_FALSE(TestForm->Running());
+        EXPECT_FALSE(TestForm->TestTable.Active());
+        EXPECT_FALSE(KazForm->isVisible());
+    }
+
+    // The main window is ready for another variant, which starts at its first question.
+    MainForm->VarCombo->setCurrentIndex(1);
+    Click(MainForm->fcShapeBtn1);
+    ASSERT_TRUE(TestForm->isVisible());
+    EXPECT_EQ(errors.size(), 1u);
+    EXPECT_EQ(TestForm->QuestionNo(), 1);
+    CheckArrangement(good[0]);
+    for (int i = 0; i < 3; ++i) {
+        ClickAnswer(RightItem());
+        Click(TestForm->OKBtn);
+    }
     EXPECT_FALSE(TestForm->isVisible());
-    EXPECT_TRUE(ReadLog().empty());
+    const auto log = ReadLog();
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0].variant, "2");
+    EXPECT_EQ(log[0].truecount, 3);
 }
 
-TEST_F(TestRunTest, QuestionTableWithoutAnAnswerFieldShowsTheErrorBox) {
-    CreateDBFTable(File("Kaz1.dbf"), 0x03, {{"Input", 'C', 50, 0}, {"A", 'C', 20, 0}, {"B", 'C', 20, 0}});
+INSTANTIATE_TEST_SUITE_P(Tables, BrokenTableTest,
+                         ::testing::Values(Broken::Missing, Broken::EmptyFile, Broken::NoRecords,
+                                           Broken::CutInHeader, Broken::NoInputField));
+
+TEST_F(TestRunTest, ATableCutShortIsReportedBeforeTheTestWhichUsesItsWholeRecords) {
+    const auto qs = MakeQuestions(21);
+    MakeQuestionTable("1", qs);
+    int64_t header = 0, length = 0;
     {
         TRidedezDataSet t;
         t.SetTableName("Kaz1.dbf");
         t.Open();
-        t.AppendRecord({Text("q"), Text("a"), Text("b")});
+        header = t.Table()->HeaderLength();
+        length = t.Table()->RecordLength();
     }
-    StartProgram();
-    Click(MainForm->fcShapeBtn2);
-    ASSERT_EQ(errors.size(), 1u);
-    EXPECT_NE(errors[0].indexOf(QStringLiteral("C")), -1);
-    EXPECT_TRUE(TestForm->isVisible());
-    EXPECT_FALSE(TestForm->Running());
-    Click(TestForm->CloseBtn);
-    EXPECT_FALSE(TestForm->isVisible());
-}
-
-TEST_F(TestRunTest, EmptyQuestionTableNeitherHangsNorCountsAPhantomQuestion) {
-    MakeQuestionTable("1", {});
+    // Four whole records and half of the fifth are left.
+    ASSERT_EQ(truncate(File("Kaz1.dbf").c_str(), header + 4 * length + length / 2), 0);
     StartProgram();
     TypeName("Ann");
     Click(MainForm->fcShapeBtn1);
-    ASSERT_EQ(errors.size(), 1u);
-    EXPECT_NE(errors[0].indexOf(QStringLiteral("no questions")), -1);
-    EXPECT_FALSE(TestForm->TestTable.Active());
-    ClickAnswer(0);
-    Click(TestForm->OKBtn);
-    QTest::keyClick(TestForm, Qt::Key_Return);
+    ASSERT_TRUE(errors.empty()) << errors.front().toStdString();
+    ASSERT_GE(modalShown.size(), 2u);
+    EXPECT_EQ(modalShown[0], KazForm);  // the warning comes before the test
+    EXPECT_EQ(modalShown[1], TestForm);
+    EXPECT_EQ(ShownMessage(), "Kaz1.dbf" + std::string(kaztexts::kDamagedTableSuffix) + "\r\n" +
+                                  std::string(kaztexts::kDamagedHeaderPrefix) + "21" +
+                                  std::string(kaztexts::kDamagedHeaderMiddle) + "4.\r\n" +
+                                  std::string(kaztexts::kDamagedRunPrefix) + "4" +
+                                  std::string(kaztexts::kDamagedRunSuffix));
+    KazForm->hide();
+    EXPECT_EQ(TestForm->QuestionCount(), 4);
+    EXPECT_EQ(Panel(0), std::string(kaztexts::kStatusCountPrefix) + "4");
+    for (int i = 0; i < 4; ++i) {
+        CheckArrangement(qs[size_t(i)]);
+        ClickAnswer(RightItem());
+        Click(TestForm->OKBtn);
+    }
+    EXPECT_FALSE(TestForm->isVisible());
+    const auto log = ReadLog();
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0].count, 4);
+    EXPECT_EQ(log[0].truecount, 4);
+}
+
+TEST_F(TestRunTest, AWholeTableGivesNoWarning) {
+    MakeQuestionTable("1", MakeQuestions(2));
+    StartProgram();
+    TypeName("Ann");
+    Click(MainForm->fcShapeBtn1);
+    ASSERT_EQ(modalShown.size(), 1u);
+    EXPECT_EQ(modalShown[0], TestForm);
     EXPECT_FALSE(KazForm->isVisible());
-    EXPECT_TRUE(TestForm->isVisible());
-    Click(TestForm->CloseBtn);
-    EXPECT_TRUE(ReadLog().empty());
+}
+
+TEST_F(TestRunTest, ArrowKeysChooseTheAnswerAsInARadioGroup) {
+    MakeQuestionTable("1", MakeQuestions(2));
+    StartProgram();
+    TypeName("Ann");
+    Click(MainForm->fcShapeBtn1);
+    QApplication::setActiveWindow(TestForm);
+    TRadioGroup* g = TestForm->RadioGroup;
+    ASSERT_EQ(g->ItemIndex(), -1);
+    ASSERT_TRUE(g->Item(0)->hasFocus());
+    QTest::keyClick(g->Item(0), Qt::Key_Down);
+    EXPECT_EQ(g->ItemIndex(), 1);
+    EXPECT_TRUE(g->Item(1)->hasFocus());
+    QTest::keyClick(g->Item(1), Qt::Key_Right);
+    EXPECT_EQ(g->ItemIndex(), 2);
+    QTest::keyClick(g->Item(2), Qt::Key_Up);
+    QTest::keyClick(g->Item(1), Qt::Key_Left);
+    EXPECT_EQ(g->ItemIndex(), 0);
+    QTest::keyClick(g->Item(0), Qt::Key_Up);  // round to the last
+    EXPECT_EQ(g->ItemIndex(), 4);
+    QTest::keyClick(g->Item(4), Qt::Key_Down);  // and back to the first
+    EXPECT_EQ(g->ItemIndex(), 0);
+    // Chosen by the keys alone, Enter takes the answer.
+    const int target = RightItem();
+    while (g->ItemIndex() != target) QTest::keyClick(g->Item(g->ItemIndex()), Qt::Key_Down);
+    QTest::keyClick(g->Item(target), Qt::Key_Return);
+    EXPECT_EQ(TestForm->QuestionNo(), 2);
+    EXPECT_EQ(Panel(1), std::string(kaztexts::kStatusRightPrefix) + "1");
 }
 
 TEST_F(TestRunTest, DeletedRecordsAreNeitherAskedNorCountedAndADeletedLastRecordEndsTheRun) {

@@ -18,5 +18,7 @@ int RunBuild(const Args& args);
 int RunImport(const Args& args);
 int RunGenerate(const Args& args);
 int RunExport(const Args& args);
+int RunCheck(const Args& args);
+int RunExportResults(const Args& args);
 
 }  // namespace kazdata

@@ -53,6 +53,8 @@ const Command kCommands[] = {
      kazdata::RunImport},
     {"generate", "kazdata generate N [FILE]", kazdata::RunGenerate},
     {"export", "kazdata export TABLE", kazdata::RunExport},
+    {"check", "kazdata check TABLE...", kazdata::RunCheck},
+    {"export-results", "kazdata export-results INFO.DBF OUT.csv", kazdata::RunExportResults},
 };
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "app/ResultsLog.h"
+#include "app/tables/ResultsLog.h"
 
 #include "dataset/RidedezDataSet.h"
 

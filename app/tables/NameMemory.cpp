@@ -1,4 +1,4 @@
-#include "app/NameMemory.h"
+#include "app/tables/NameMemory.h"
 
 #include "dataset/RidedezDataSet.h"
 
