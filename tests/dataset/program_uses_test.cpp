@@ -1,7 +1,6 @@
-// The program's three uses of the dataset, end to end on real files: the name memory,
-// the results log with its purge and append, and the question tables.
-
-#include <sys/stat.h>
+// The program's uses of the dataset, end to end on real files: the results log with its
+// purge and append, and the question tables. (The names memory is tested with the
+// program's own function, among the program's tests.)
 
 #include "DsHelpers.h"
 #include "dataset/DateTime.h"
@@ -11,80 +10,6 @@
 using dstest::Bytes;
 using dstest::ErrorText;
 using dstest::Hex;
-
-namespace {
-
-// What the main window does on entering the name box: at most one old name goes.
-std::vector<std::string> EnterNameBox(TRidedezDataSet& names) {
-    std::vector<std::string> list;
-    if (names.RecordCount() == 0) return list;
-    names.First();
-    if (names.RecordCount() > 8) {
-        names.Delete();
-        names.Pack();
-        names.First();
-    }
-    for (; !names.Eof(); names.Next()) list.push_back(names.FieldByName("Name").AsString());
-    return list;
-}
-
-std::string NameOf(int i) {
-    // "Асель" in Windows-1251 followed by the number.
-    return Bytes("C0F1E5EBFC") + std::to_string(i);
-}
-
-int64_t FileSize(const std::string& path) {
-    struct stat st {};
-    return stat(path.c_str(), &st) == 0 ? st.st_size : -1;
-}
-
-void NameMemory(int stored, int listed) {
-    testutil::TempDir dir;
-    CreateDBFTable(dir.File("NAME.DBF"), 0x03, dstest::Defs({"Name:C:15"}));
-    TRidedezDataSet names;
-    dstest::ConfigureExclusive(names, dir.Path(), "NAME.DBF");
-    names.Open();
-    for (int i = 1; i <= stored; ++i) names.AppendRecord({Text(NameOf(i))});
-    ASSERT_EQ(names.RecordCount(), stored);
-
-    std::vector<std::string> list = EnterNameBox(names);
-    ASSERT_EQ(static_cast<int>(list.size()), listed);
-    for (int i = 0; i < listed; ++i) EXPECT_EQ(list[static_cast<size_t>(i)], NameOf(i + 2 + (stored - 1 - listed)));
-    EXPECT_EQ(names.RecordCount(), listed);
-    // The file holds exactly the kept records and the end mark.
-    const int64_t recLen = names.Table()->RecordLength();
-    const int64_t headLen = names.Table()->HeaderLength();
-    names.Close();
-    EXPECT_EQ(FileSize(dir.File("NAME.DBF")), headLen + listed * recLen + 1);
-    // The oldest is gone from the file, the others kept their OEM bytes.
-    auto t = GSO_dBHandler::Open(dir.File("NAME.DBF"), false, true);
-    t->GoRecord(1);
-    EXPECT_EQ(Hex(t->GetText(1).substr(0, 5)), "80E1A5ABEC");
-    EXPECT_EQ(TrimRightBlanks(t->GetText(1)).substr(5), std::to_string(stored - listed + 1));
-}
-
-}  // namespace
-
-TEST(ProgramUses, NineNamesLoseTheOldestAndListEight) { NameMemory(9, 8); }
-
-TEST(ProgramUses, TwelveNamesListElevenAtOneEntry) { NameMemory(12, 11); }
-
-TEST(ProgramUses, EightNamesAreAllListedAndNothingIsPacked) { NameMemory(8, 8); }
-
-TEST(ProgramUses, SecondEntryIntoTheBoxShrinksTwelveNamesAgain) {
-    testutil::TempDir dir;
-    CreateDBFTable(dir.File("NAME.DBF"), 0x03, dstest::Defs({"Name:C:15"}));
-    TRidedezDataSet names;
-    dstest::ConfigureExclusive(names, dir.Path(), "NAME");
-    names.Open();
-    EXPECT_EQ(names.TableName(), "NAME.DBF");
-    for (int i = 1; i <= 12; ++i) names.AppendRecord({Text(NameOf(i))});
-    EXPECT_EQ(EnterNameBox(names).size(), 11u);
-    std::vector<std::string> second = EnterNameBox(names);
-    ASSERT_EQ(second.size(), 10u);
-    EXPECT_EQ(second.front(), NameOf(3));
-    EXPECT_EQ(second.back(), NameOf(12));
-}
 
 TEST(ProgramUses, ResultsLogPurgeAndAppendReadBackByAnotherReader) {
     testutil::TempDir dir;
