@@ -15,7 +15,8 @@ TEST(KazdataCommandLine, HelpExplainsEveryCommand) {
     EXPECT_EQ(r.status, 0);
     for (const char* word :
          {"kazdata build", "kazdata import", "--aiken", "--csv", "--separator", "--header",
-          "kazdata generate", "kazdata export", "ANSWER: X", "Input, A, B, C,"}) {
+          "kazdata generate", "kazdata export", "ANSWER: X", "Input, A, B, C,", "kazdata check",
+          "kazdata export-results"}) {
         EXPECT_NE(r.out.find(word), std::string::npos) << word;
     }
     EXPECT_EQ(Kazdata("import --help").out, r.out);
