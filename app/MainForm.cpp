@@ -39,6 +39,7 @@ void StyleCombo(QComboBox* c) {
     SetWidgetColor(c, QPalette::Text, kNavy);
     SetWidgetColor(c, QPalette::ButtonText, kNavy);
     c->setView(new QListView(c));
+    SetWidgetColor(c->view(), QPalette::Text, kNavy);
     SetComboItemHeight(c, 22);
 }
 

@@ -5,6 +5,7 @@
 #include "app/InfoForm.h"
 #include "app/KazForm.h"
 #include "app/MainForm.h"
+#include "app/MistakesForm.h"
 #include "app/RadioGroup.h"
 #include "app/TestForm.h"
 #include "controls/FcShapeBtn.h"
@@ -12,8 +13,10 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QEventLoop>
 #include <QPixmap>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTimer>
 #include <cstdio>
 
@@ -23,56 +26,94 @@ constexpr int kSettle = 400;  // lets the window system map and paint a window
 
 QString gDir;
 
-void Save(QWidget* w, const char* name) {
+// The whole screen, so that the picture shows whether the window fits it.
+void Save(const char* name) {
     const QString path = QDir(gDir).filePath(QString::fromLatin1(name));
-    const bool ok = w->grab().save(path);
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const bool ok = screen && screen->grabWindow(0).save(path);
     std::fprintf(stderr, "%s %s\n", ok ? "saved" : "could not save", qPrintable(path));
 }
 
-void Later(std::function<void()> step) { QTimer::singleShot(kSettle, qApp, std::move(step)); }
+// Runs the event loop a moment.
+void Settle() {
+    QEventLoop loop;
+    QTimer::singleShot(kSettle, &loop, &QEventLoop::quit);
+    loop.exec();
+}
 
-void ChooseRightAnswer() {
-    if (QRadioButton* b = TestForm->RadioGroup->Item(TestForm->RightAnswerPos - 1)) b->click();
+// Runs `step` once the modal window about to open has been shown and painted.
+void Later(std::function<void()> step) {
+    QTimer::singleShot(kSettle, qApp, [step = std::move(step)] { RunHandler(step); });
+}
+
+void Choose(int item) {
+    if (QRadioButton* b = TestForm->RadioGroup->Item(item)) b->click();
+}
+int RightItem() { return TestForm->RightAnswerPos - 1; }
+
+void Mistakes() {
+    Save("5-mistakes.png");
+    MistakesForm->CloseBtn->Click();
 }
 
 void FinalMessage() {
-    Save(KazForm, "4-final-message.png");
-    KazForm->fcShapeBtn2->Click();
+    Save("4-final-message.png");
+    Later(Mistakes);
+    KazForm->ReviewBtn->Click();
 }
 
-void ScoredQuestion() {
-    ChooseRightAnswer();
-    Save(TestForm, "2-test-question.png");
+void ScoredRun() {
+    Choose(RightItem());
+    Settle();
+    Save("3-test-question.png");
+    // The first question is answered wrongly, the others rightly.
+    Choose((RightItem() + 1) % 5);
     while (TestForm->Running() && TestForm->QuestionNo() < TestForm->QuestionCount()) {
-        ChooseRightAnswer();
         TestForm->OKBtn->Click();
+        Choose(RightItem());
     }
-    ChooseRightAnswer();
     Later(FinalMessage);
     TestForm->OKBtn->Click();
 }
 
 void ReviewQuestion() {
     TestForm->OKBtn->Click();  // the second question, with its right answer marked
-    Save(TestForm, "3-review-question.png");
+    Settle();
+    Save("6-review-question.png");
     TestForm->CloseBtn->Click();
 }
 
 void Results() {
-    Save(InfoForm, "5-results.png");
+    Save("7-results.png");
     InfoForm->CloseBtn->Click();
+}
+
+void DamagedWarning() {
+    Save("8-damaged-table.png");
+    Later([] { TestForm->CloseBtn->Click(); });
+    KazForm->fcShapeBtn2->Click();
 }
 
 void Tour() {
     MainForm->ComboName->setEditText(QString::fromUtf8("Асқар Нұрланұлы").left(15));
     MainForm->VarCombo->setCurrentIndex(0);
-    Save(MainForm, "1-main.png");
-    Later(ScoredQuestion);
+    Settle();
+    Save("1-main.png");
+    MainForm->VarCombo->showPopup();
+    Settle();
+    Save("2-variant-list.png");
+    MainForm->VarCombo->hidePopup();
+    Settle();
+    Later(ScoredRun);
     MainForm->fcShapeBtn1->Click();
     Later(ReviewQuestion);
     MainForm->fcShapeBtn2->Click();
     Later(Results);
     MainForm->fcShapeBtn3->Click();
+    // The last variant's table is left cut short by the script.
+    MainForm->VarCombo->setCurrentIndex(MainForm->VarCombo->count() - 1);
+    Later(DamagedWarning);
+    MainForm->fcShapeBtn1->Click();
     MainForm->close();
 }
 
@@ -83,6 +124,6 @@ bool StartScreenshotTourFromEnvironment() {
     if (dir.isEmpty() || !MainForm) return false;
     gDir = QString::fromLocal8Bit(dir);
     QDir().mkpath(gDir);
-    Later([] { RunHandler(Tour); });
+    Later(Tour);
     return true;
 }

@@ -6,7 +6,7 @@ PACKAGES=(
   g++ cmake make ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev fonts-dejavu-core xvfb xauth
+  qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev fonts-dejavu-core xvfb xauth openbox
   python3 python3-dbf python3-dbfread
   libshp-dev libxbase64-dev
 )
