@@ -9,7 +9,7 @@
 namespace {
 
 const char kHelp[] =
-    "kazdata - the question tables of the Kazakh test program\n"
+    "kazdata - the tables of the Kazakh test program\n"
     "\n"
     "usage:\n"
     "  kazdata build SOURCES OUTDIR\n"
@@ -35,6 +35,17 @@ const char kHelp[] =
     "      same questions.\n"
     "  kazdata export TABLE\n"
     "      Prints a variant table as an Aiken bank in UTF-8 (the right answer is A).\n"
+    "  kazdata check TABLE...\n"
+    "      Tells whether tables are fit for the program: a question table (any name but\n"
+    "      NAME.DBF and INFO.DBF) needs the fields Input and A to E, at least one question,\n"
+    "      no blank texts and five different answers; NAME.DBF the character field Name;\n"
+    "      INFO.DBF the fields NAME and VARIANT (character), COUNT and TRUECOUNT (numeric,\n"
+    "      at most 4 digits, no decimals) and DATE. Every header must count the records\n"
+    "      its file holds. Prints \"TABLE: ok\" or one line per problem; exit status 1 if any.\n"
+    "  kazdata export-results INFO.DBF OUT.csv\n"
+    "      Writes the results log as CSV in UTF-8: a header row NAME,VARIANT,COUNT,\n"
+    "      TRUECOUNT,DATE, then one line per result (dates as yyyy-mm-dd, lines ended by\n"
+    "      CR LF), as the results window exports it.\n"
     "\n"
     "Tables are dBase III files (version 03) with the character fields Input, A, B, C,\n"
     "D, E; field A holds the right answer. Texts are stored in the program's display\n"
