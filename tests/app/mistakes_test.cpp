@@ -168,6 +168,23 @@ TEST_F(MistakesTest, TheVariantAndNameListsDrawInTheBoxesFont) {
         // The rows are tall enough for the font, and their text is drawn in it.
         const QModelIndex first = box->model()->index(0, 0);
         EXPECT_GE(box->view()->visualRect(first).height(), 19);
+        // What a person sees: the letters of the first row are as tall as the box's
+        // (the capitals of a 19-pixel font are some 13 pixels high).
+        const QImage img = box->view()->viewport()->grab().toImage();
+        const QRect row = box->view()->visualRect(first);
+        const QColor background(img.pixel(row.right() - 2, row.center().y()));
+        int top = -1, bottom = -1;
+        for (int y = row.top(); y <= row.bottom() && y < img.height(); ++y)
+            for (int x = row.left(); x < row.left() + row.width() / 2 && x < img.width(); ++x) {
+                const QColor c(img.pixel(x, y));
+                if (std::abs(c.lightness() - background.lightness()) > 100) {
+                    if (top < 0) top = y;
+                    bottom = y;
+                    break;
+                }
+            }
+        ASSERT_GE(top, 0);
+        EXPECT_GE(bottom - top + 1, 12);
         box->hidePopup();
     }
 }
