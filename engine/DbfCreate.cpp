@@ -10,6 +10,7 @@
 #include "engine/Exception.h"
 #include "engine/platform/Clock.h"
 #include "engine/platform/Paths.h"
+#include "engine/platform/ReplaceFile.h"
 #include "engine/platform/SysFile.h"
 #include "engine/platform/SystemCodes.h"
 
@@ -144,6 +145,48 @@ void WriteFile(const std::string& path, const std::vector<uint8_t>& image) {
     file.Close();
 }
 
+// Where a new file goes: the path as found on disk (an existing file of that name in any
+// case is the one meant). Refuses a name that fits several files, and an existing file
+// unless `overwrite`.
+std::string Destination(const std::string& path, bool overwrite) {
+    const std::string expanded = platform::ExpandPath(path);
+    platform::PathLookup found = platform::LookUpPath(expanded);
+    if (found.Ambiguous()) Refuse(gsErr::kAmbiguousName, platform::AmbiguityText(path, found));
+    if (!overwrite && platform::FileExists(found.path)) Refuse(platform::kAlreadyExists, found.path);
+    return found.path;
+}
+
+// The files of a new table, each written whole under a temporary name first. Files not
+// yet put in place are removed when creation fails.
+class StagedFiles {
+public:
+    ~StagedFiles() {
+        for (const Staged& s : files_) platform::RemoveFile(s.temporary);
+    }
+    void Write(const std::string& destination, const std::vector<uint8_t>& image) {
+        files_.push_back({platform::TemporarySibling(destination), destination});
+        WriteFile(files_.back().temporary, image);
+    }
+    // Renames the files into place, last written first: the table goes last, so that a
+    // table never stands without its memo file.
+    void PutInPlace() {
+        while (!files_.empty()) {
+            const Staged& s = files_.back();
+            if (int rc = platform::ReplaceFile(s.temporary, s.destination)) {
+                Refuse(rc, s.destination);
+            }
+            files_.pop_back();
+        }
+    }
+
+private:
+    struct Staged {
+        std::string temporary;
+        std::string destination;
+    };
+    std::vector<Staged> files_;
+};
+
 }  // namespace
 
 std::string MemoExtensionFor(uint8_t version, const std::vector<TgsFieldDef>& fields) {
@@ -184,12 +227,9 @@ void CreateDBFTable(const std::string& path, uint8_t version,
     }
 
     const std::string memoExt = MemoExtensionFor(version, fields);
-    const std::string memoPath = memoExt.empty() ? "" : platform::SiblingPath(path, memoExt);
-    if (!options.overwrite) {
-        for (const std::string& p : {path, memoPath}) {
-            if (!p.empty() && platform::FileExists(p)) Refuse(platform::kAlreadyExists, p);
-        }
-    }
+    const std::string tablePath = Destination(path, options.overwrite);
+    const std::string memoPath =
+        memoExt.empty() ? "" : Destination(platform::SiblingPath(tablePath, memoExt), options.overwrite);
 
     const bool fox = version == 0x30;
     const int headerLength =
@@ -226,15 +266,10 @@ void CreateDBFTable(const std::string& path, uint8_t version,
     image[gsHeaderSize + gsDescriptorSize * fields.size()] = gsHeaderTerminator;
     image[static_cast<size_t>(headerLength)] = gsEndOfFile;
 
-    WriteFile(path, image);
-    if (!memoPath.empty()) {
-        try {
-            WriteFile(memoPath, MemoImage(version, path));
-        } catch (...) {
-            platform::RemoveFile(platform::ResolveCase(platform::ExpandPath(path)));
-            throw;
-        }
-    }
+    StagedFiles staged;
+    staged.Write(tablePath, image);
+    if (!memoPath.empty()) staged.Write(memoPath, MemoImage(version, tablePath));
+    staged.PutInPlace();
 }
 
 TgsFieldDef ParseFieldDef(const std::string& text) {

@@ -23,7 +23,11 @@ struct TgsCreateOptions {
 std::string MemoExtensionFor(uint8_t version, const std::vector<TgsFieldDef>& fields);
 
 // Checks the definition and writes the table. A bad definition raises ERidedezError
-// with what is wrong and touches no file; when writing fails, neither file is left.
+// with what is wrong and touches no file. An existing table or memo file of that name, in
+// any case, is refused (183) unless `options.overwrite`; a name that fits several files
+// but for case is refused (1012). Both files are written whole under temporary names and
+// then renamed into place, the memo file first: when writing fails or the process dies,
+// there is no new table, or a whole one, and a replaced table is the old one until then.
 void CreateDBFTable(const std::string& path, uint8_t version,
                     const std::vector<TgsFieldDef>& fields,
                     const TgsCreateOptions& options = {});

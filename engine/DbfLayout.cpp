@@ -2,17 +2,25 @@
 
 #include "engine/DiskFile.h"
 #include "engine/ErrorCodes.h"
+#include "engine/platform/LastError.h"
+#include "engine/platform/SystemCodes.h"
 
 namespace {
 
+// Reports the file's last error (a short read among them) as a header read failure, with
+// the system's last error set to it as every I/O report leaves it.
+void ReportReadError(GSO_DiskFile& file, const std::string& detail) {
+    platform::SetLastError(file.LastError());
+    file.ReportError(file.LastError(), gsSub::kHeader, detail);
+}
+
 void ReadHeaderBytes(GSO_DiskFile& file, TgsDBFHeader& header, int64_t size) {
-    if (size < gsHeaderSize) {
-        file.ReportError(gsErr::kHeaderInvalid, gsSub::kHeader,
-                         file.RealPath() + ": the file holds " + std::to_string(size) +
-                             " bytes, fewer than a table header");
-    }
     file.ReadAt(0, header.bytes, gsHeaderSize);
-    if (file.LastError() != 0) file.ReportError(file.LastError(), gsSub::kHeader, file.RealPath());
+    if (file.LastError() == platform::kShortRead && size < gsHeaderSize) {
+        ReportReadError(file, file.RealPath() + ": the file holds " + std::to_string(size) +
+                                  " bytes, fewer than a table header");
+    }
+    if (file.LastError() != 0) ReportReadError(file, file.RealPath());
 }
 
 }  // namespace
@@ -28,9 +36,7 @@ void TgsDBFLayout::Read(GSO_DiskFile& file) {
         std::vector<uint8_t> area(static_cast<size_t>(header.DescriptorAreaSize()));
         if (!area.empty()) {
             file.ReadAt(gsHeaderSize, area.data(), static_cast<int32_t>(area.size()));
-            if (file.LastError() != 0) {
-                file.ReportError(file.LastError(), gsSub::kHeader, file.RealPath());
-            }
+            if (file.LastError() != 0) ReportReadError(file, file.RealPath());
         }
         problem = ParseDescriptors(header, area.data(), area.size(), fields);
     }

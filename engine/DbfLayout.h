@@ -16,7 +16,8 @@ struct TgsDBFLayout {
     // Reads the header and the descriptors of the open `file`. A version byte other
     // than the five accepted ones is error 1001 with the path; a header that cannot
     // describe a table is error 1001 with the path and what is wrong; read failures keep
-    // their system code. All with subcode 1204, through the file's ReportError.
+    // their system code, and a file shorter than a header is a short read (221). All with
+    // subcode 1204, through the file's ReportError.
     void Read(GSO_DiskFile& file);
     // Re-reads the 32 header bytes and derives the record count from the file size.
     void Refresh(GSO_DiskFile& file);

@@ -106,7 +106,7 @@ bool GSO_DiskFile::Close() {
         }
         lastError_ = 0;
         coll.Remove(this);
-        if (coll.FindByPath(path_, this) && written_) {
+        if (coll.FindSameFile(identity_, this) && written_) {
             int rc = keep->file->Sync();
             (void)rc;  // the other objects still hold the handle and will see any error
             written_ = false;
@@ -125,7 +125,21 @@ void GSO_DiskFile::ReportError(int code, int subcode, const std::string& detail)
 void GSO_DiskFile::IOCheck(int subcode) {
     if (lastError_ == 0) return;
     platform::SetLastError(lastError_);
-    ReportError(lastError_, subcode, realPath_);
+    std::string detail = errorDetail_.empty() ? realPath_ : errorDetail_;
+    errorDetail_.clear();
+    ReportError(lastError_, subcode, detail);
+}
+
+bool GSO_DiskFile::ResolveRealPath() {
+    platform::PathLookup found = platform::LookUpPath(realPath_);
+    if (found.Ambiguous()) {
+        lastError_ = gsErr::kAmbiguousName;
+        errorDetail_ = platform::AmbiguityText(realPath_, found);
+        return false;
+    }
+    realPath_ = found.path;
+    identity_ = platform::IdentifyFile(realPath_);
+    return true;
 }
 
 bool GSO_DiskFile::OffsetAllowed(int64_t offset, int64_t length) {
@@ -297,13 +311,15 @@ void GSO_DiskFile::Open() {
     {
         GSobjFileColl& coll = GSobjFileColl::Instance();
         std::lock_guard<std::recursive_mutex> g(coll.Guard());
-        if (GSO_DiskFile* other = coll.FindByPath(path_, this)) {
+        GSO_DiskFile* other = nullptr;
+        if (path_.size() > gsMaxPathLength) {
+            lastError_ = platform::kFileNameTooLong;
+        } else if (!ResolveRealPath()) {
+            // two files fit the name
+        } else if ((other = coll.FindSameFile(identity_, this)) != nullptr) {
             shared_ = other->shared_;
             share_ = other->share_;
-        } else if (path_.size() > gsMaxPathLength) {
-            lastError_ = platform::kFileNameTooLong;
         } else {
-            realPath_ = platform::ResolveCase(realPath_);
             std::unique_ptr<platform::SysFile> file;
             lastError_ = platform::SysFile::Open(realPath_, readWrite_, shared_, file);
             if (lastError_ == 0) {
@@ -326,13 +342,14 @@ void GSO_DiskFile::CreateNew() {
     {
         GSobjFileColl& coll = GSobjFileColl::Instance();
         std::lock_guard<std::recursive_mutex> g(coll.Guard());
-        if (coll.FindByPath(path_, this)) {
-            lastError_ = platform::kInvalidAccess;
-        } else if (path_.size() > gsMaxPathLength) {
+        if (path_.size() > gsMaxPathLength) {
             lastError_ = platform::kFileNameTooLong;
+        } else if (!ResolveRealPath()) {
+            // two files fit the name
+        } else if (coll.FindSameFile(identity_, this)) {
+            lastError_ = platform::kInvalidAccess;
         } else {
             if (!closed_) Close();
-            realPath_ = platform::ResolveCase(realPath_);
             lastError_ = platform::SysFile::Create(realPath_);
         }
     }

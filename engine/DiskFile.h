@@ -2,13 +2,16 @@
 // GSO_DiskFile: the base of every file the engine opens (tables, memo files, index
 // files). It opens a file by path with a read-write and a share flag, reads and writes at
 // explicit offsets, takes one byte-range lock region at a time, and reports every
-// operating-system failure through the error handler. Objects that open the same path in
-// one process share one handle and one critical section.
+// operating-system failure through the error handler. Objects that open the same file in
+// one process, by whatever spelling of its path, share one handle and one critical
+// section.
 
 #include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
+
+#include "engine/platform/FileIdentity.h"
 
 namespace platform {
 class SysFile;
@@ -42,8 +45,10 @@ public:
     virtual bool UnlockRegion();                                                       // 12
     virtual void WriteAt(int64_t offset, const void* buffer, int32_t length);          // 13
 
-    // The identity: the full path in upper case.
+    // The full path in upper case, as messages show it and names are compared by.
     const std::string& Path() const { return path_; }
+    // Which file this object has open (or, closed, last had or will create).
+    const platform::FileIdentity& Identity() const { return identity_; }
     // The path the operating system gets (as found on disk once opened).
     const std::string& RealPath() const { return realPath_; }
     int LastError() const { return lastError_; }
@@ -81,12 +86,17 @@ protected:
     std::recursive_mutex& CriticalSection();
     // Refuses (error 223) a transfer that would reach past the 2 GiB limit.
     bool OffsetAllowed(int64_t offset, int64_t length);
+    // Finds the real path before an open or a creation. False (with the last error set)
+    // when a name without its exact spelling on disk fits two or more entries.
+    bool ResolveRealPath();
 
 private:
     struct Share;  // the handle and critical section shared by the objects of one path
 
     std::string path_;
     std::string realPath_;
+    platform::FileIdentity identity_;
+    std::string errorDetail_;  // the detail of the next report instead of the path
     std::shared_ptr<Share> share_;
     int lastError_ = 0;
     bool existed_ = false;

@@ -10,6 +10,8 @@ constexpr int kBadFieldType = 1004;
 constexpr int kMemoFormat = 1005;
 constexpr int kFormula = 1006;
 constexpr int kNumberTooLarge = 1011;
+// A name without its exact spelling on disk fits two or more files but for case.
+constexpr int kAmbiguousName = 1012;
 constexpr int kIndexInvalid = 2112;
 }  // namespace gsErr
 

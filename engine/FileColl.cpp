@@ -32,11 +32,11 @@ void GSobjFileColl::Remove(GSO_DiskFile* file) {
     files_.erase(std::remove(files_.begin(), files_.end(), file), files_.end());
 }
 
-GSO_DiskFile* GSobjFileColl::FindByPath(const std::string& identity,
-                                        const GSO_DiskFile* except) const {
+GSO_DiskFile* GSobjFileColl::FindSameFile(const platform::FileIdentity& identity,
+                                          const GSO_DiskFile* except) const {
     std::lock_guard<std::recursive_mutex> g(guard_);
     for (GSO_DiskFile* f : files_) {
-        if (f != except && f->Path() == identity) return f;
+        if (f != except && f->Identity().SameFile(identity)) return f;
     }
     return nullptr;
 }

@@ -1,11 +1,13 @@
 #pragma once
-// The process-wide collection of open disk files. Objects that open the same path share
+// The process-wide collection of open disk files. Objects that open the same file share
 // one handle and one critical section through it; when the program ends it releases every
 // lock still held.
 
 #include <mutex>
 #include <string>
 #include <vector>
+
+#include "engine/platform/FileIdentity.h"
 
 class GSO_DiskFile;
 
@@ -15,8 +17,9 @@ public:
 
     void Add(GSO_DiskFile* file);
     void Remove(GSO_DiskFile* file);
-    // The first open object with this identity other than `except`, or null.
-    GSO_DiskFile* FindByPath(const std::string& identity, const GSO_DiskFile* except) const;
+    // The first open object of this file other than `except`, or null.
+    GSO_DiskFile* FindSameFile(const platform::FileIdentity& identity,
+                               const GSO_DiskFile* except) const;
     size_t Count() const;
     // Releases the operating-system lock of every file whose lock count is positive.
     void ReleaseAllLocks();

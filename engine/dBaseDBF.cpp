@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/ErrorCodes.h"
+#include "engine/platform/LastError.h"
 #include "engine/Exception.h"
 #include "engine/platform/Clock.h"
 #include "engine/platform/Paths.h"
@@ -112,6 +113,7 @@ void GSO_dBaseDBF::StatusReport(int, int, int) {}
 void GSO_dBaseDBF::ReadRecordInto(int32_t n) {
     ReadAt(RecordOffset(n), curBuf_, RecordLength());
     if (LastError() == platform::kShortRead) {
+        platform::SetLastError(platform::kShortRead);
         ReportError(platform::kShortRead, gsSub::kRecord, RealPath());
     }
 }

@@ -266,7 +266,7 @@ bool GSO_dBaseFld::PutNumber(int n, double value) {
 }
 
 bool GSO_dBaseFld::PutNumberByName(const std::string& name, double value) {
-    return PutNumber(FieldDescriptor(name)->number, value);
+    return PutNumber(TypedField(name, Version() == 0x30 ? "BFGMNITY" : "BFGMN"), value);
 }
 
 // ---- dates -----------------------------------------------------------------------------

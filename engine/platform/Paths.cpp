@@ -4,9 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "engine/platform/Locale.h"
+#include "engine/text/CaseFold.h"
 
 namespace platform {
 
@@ -42,6 +44,18 @@ bool Exists(const std::string& path) {
     return lstat(path.c_str(), &st) == 0;
 }
 
+std::vector<std::string> ListDirectory(const std::string& dir) {
+    std::vector<std::string> names;
+    if (DIR* d = opendir(dir.c_str())) {
+        while (dirent* e = readdir(d)) {
+            std::string name = e->d_name;
+            if (name != "." && name != "..") names.push_back(std::move(name));
+        }
+        closedir(d);
+    }
+    return names;
+}
+
 }  // namespace
 
 std::string ExpandPath(const std::string& path) {
@@ -69,27 +83,42 @@ std::string ExpandPath(const std::string& path) {
     return result;
 }
 
-std::string ResolveCase(const std::string& path) {
-    if (path.empty() || path[0] != '/' || Exists(path)) return path;
+bool NamesMatch(const std::string& a, const std::string& b) {
+    if (a == b) return true;
+    std::string fa, fb;
+    const bool utf8A = xbtext::FoldUtf8(a, fa);
+    const bool utf8B = xbtext::FoldUtf8(b, fb);
+    if (utf8A != utf8B) return false;
+    if (utf8A) return fa == fb;
     const Locale& loc = CurrentLocale();
+    return loc.UpperCase(a) == loc.UpperCase(b);
+}
+
+PathLookup LookUpPath(const std::string& path) {
+    PathLookup result;
+    result.path = path;
+    if (path.empty() || path.find('\\') != std::string::npos || Exists(path)) return result;
+    const bool absolute = path[0] == '/';
+    auto join = [&](const std::string& dir, const std::string& part) {
+        if (dir.empty()) return absolute ? "/" + part : part;
+        return dir + "/" + part;
+    };
     std::string dir;  // resolved so far, without a trailing '/'
     bool matching = true;
     for (const std::string& part : SplitComponents(path)) {
-        std::string candidate = dir + "/" + part;
+        std::string candidate = join(dir, part);
         if (matching && !Exists(candidate)) {
-            std::string wanted = loc.UpperCase(part);
-            std::string found;
-            if (DIR* d = opendir(dir.empty() ? "/" : dir.c_str())) {
-                while (dirent* e = readdir(d)) {
-                    if (loc.UpperCase(e->d_name) == wanted) {
-                        found = e->d_name;
-                        break;
-                    }
-                }
-                closedir(d);
+            std::vector<std::string> found;
+            for (const std::string& entry : ListDirectory(dir.empty() ? (absolute ? "/" : ".") : dir)) {
+                if (NamesMatch(entry, part)) found.push_back(entry);
             }
-            if (!found.empty()) {
-                candidate = dir + "/" + found;
+            if (found.size() > 1) {
+                std::sort(found.begin(), found.end());
+                for (const std::string& f : found) result.candidates.push_back(join(dir, f));
+                return result;
+            }
+            if (found.size() == 1) {
+                candidate = join(dir, found[0]);
             } else {
                 matching = false;  // nothing further down can exist
             }
@@ -97,14 +126,28 @@ std::string ResolveCase(const std::string& path) {
         dir = candidate;
     }
     if (path.back() == '/') dir += '/';
-    return dir.empty() ? "/" : dir;
+    result.path = dir.empty() ? (absolute ? "/" : path) : dir;
+    return result;
 }
+
+std::string AmbiguityText(const std::string& path, const PathLookup& lookup) {
+    std::string names;
+    for (size_t i = 0; i < lookup.candidates.size(); ++i) {
+        if (i > 0) names += i + 1 == lookup.candidates.size() ? " and " : ", ";
+        names += lookup.candidates[i];
+    }
+    return path + ": the name fits " + names + " alike; give its exact spelling";
+}
+
+std::string ResolveCase(const std::string& path) { return LookUpPath(path).path; }
 
 std::string IdentityKey(const std::string& path) { return CurrentLocale().UpperCase(path); }
 
 bool FileExists(const std::string& path) {
+    PathLookup found = LookUpPath(path);
+    if (found.Ambiguous()) return false;
     struct stat st{};
-    return stat(ResolveCase(path).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+    return stat(found.path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
 std::string DirectoryPart(const std::string& path) {

@@ -35,12 +35,9 @@ bool TgsUDFCtoD::Execute(TgsExpFunction& call, TgsExpBuffer buffer, TgsExpKind& 
     FetchArgument(call, 0, buffer, expkind::Text, kind);
     int64_t day = 0;
     if (buffer.TextLength() > 0) {
-        // A text that is no date gives the empty date, as a blank one does.
-        try {
-            day = expdate::JulianFromText(std::string(buffer.Text(), buffer.TextLength()));
-        } catch (const EConvertError&) {
-            day = 0;
-        }
+        // A blank text is the empty date; a text that is no date raises the conversion
+        // error (an impossible date must not compare equal to every blank one).
+        day = expdate::JulianFromText(std::string(buffer.Text(), buffer.TextLength()));
     }
     buffer.SetNumber(day > 0 ? static_cast<double>(day) : kEmptyDate);
     kind = expkind::Date;

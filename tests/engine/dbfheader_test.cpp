@@ -3,6 +3,7 @@
 #include <cstring>
 #include <sstream>
 
+#include "engine/platform/LastError.h"
 #include "engine/DbfCreate.h"
 #include "engine/DbfHeader.h"
 #include "engine/DbfLayout.h"
@@ -155,6 +156,20 @@ TEST(DbfHeader, StrayBytesAfterTheTerminatorAndFullNameSlots) {
     EXPECT_EQ(Load(p).fields.size(), plain.fields.size());
 }
 
+TEST(DbfHeader, FileShorterThanAHeaderIsAShortHeaderRead) {
+    TempDir dir;
+    std::string p = dir.File("short.dbf");
+    for (size_t size : {0u, 1u, 20u, 31u}) {
+        std::vector<uint8_t> b = Simple().Build();
+        b.resize(size);
+        testutil::WriteBytes(p, b);
+        platform::SetLastError(0);
+        EXPECT_EQ(LoadError(p), "Ridedez Error 221, SubCode 1204.\r " + p + ": the file holds " +
+                                    std::to_string(size) + " bytes, fewer than a table header");
+        EXPECT_EQ(platform::GetLastError(), 221) << size;
+    }
+}
+
 TEST(DbfHeader, UnusableHeadersFailCleanly) {
     TempDir dir;
     std::string p = dir.File("bad.dbf");
@@ -166,7 +181,6 @@ TEST(DbfHeader, UnusableHeadersFailCleanly) {
     };
     std::vector<uint8_t> good = Simple().Build();
 
-    expectError(std::vector<uint8_t>(good.begin(), good.begin() + 20), "fewer than a table header");
     expectError(std::vector<uint8_t>(good.begin(), good.begin() + 60), "past the end of the file");
     auto b = good;
     b[8] = 20;

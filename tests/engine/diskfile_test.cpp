@@ -119,7 +119,7 @@ TEST(DiskFile, ObjectsOfOnePathShareTheFirstHandle) {
     char buf[4];
     EXPECT_EQ(second.ReadAt(0, buf, 4), 4);
     second.Close();
-    EXPECT_EQ(GSobjFileColl::Instance().FindByPath(second.Path(), nullptr), nullptr);
+    EXPECT_EQ(GSobjFileColl::Instance().FindSameFile(second.Identity(), nullptr), nullptr);
 }
 
 TEST(DiskFile, CreatingAPathThatIsOpenIsRefused) {

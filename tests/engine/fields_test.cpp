@@ -208,6 +208,10 @@ TEST_F(Fields, LookupByName) {
     EXPECT_EQ(ErrorOf([&] { t->GetLogicalByName("D"); }), "dBase field is of incorrect type - D");
     EXPECT_EQ(ErrorOf([&] { t->GetNumberByName("L"); }), "dBase field is of incorrect type - L");
     EXPECT_NO_THROW(t->GetNumberByName("M"));
+    // Storing by name names the field whose type does not fit, as reading does.
+    EXPECT_EQ(ErrorOf([&] { t->PutNumberByName("c5", 1); }), "dBase field is of incorrect type - c5");
+    EXPECT_EQ(ErrorOf([&] { t->PutNumberByName("D", 1); }), "dBase field is of incorrect type - D");
+    EXPECT_EQ(ErrorOf([&] { t->PutNumberByName("nope", 1); }), "dBase field name is invalid - nope");
     EXPECT_EQ(t->FieldName(8), "LONGC");
     EXPECT_EQ(t->FieldType(7), 'M');
     EXPECT_EQ(t->FieldDecimals(3), 2);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "engine/platform/LastError.h"
 #include "engine/Exception.h"
 #include "TableFixture.h"
 
@@ -164,8 +165,11 @@ TEST(TableMovement, ShortFileIsAReadErrorWithoutTheCache) {
     MakePeople(p, 4);
     auto t = GSO_dBHandler::Open(p, false, true);
     ASSERT_EQ(truncate(p.c_str(), t->HeaderLength() + 2 * t->RecordLength() + 5), 0);
+    platform::SetLastError(0);
     std::string msg = ErrorOf([&] { t->GoRecord(3); });
     EXPECT_EQ(msg, std::string("Ridedez Error 221, SubCode 1207.\r ") + p);
+    // As after every I/O report, the system's last error is the reported code.
+    EXPECT_EQ(platform::GetLastError(), 221);
 }
 
 TEST(TableMovement, AppendsByOthersBecomeVisibleInSharedUse) {

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "ExpTestSupport.h"
+#include "engine/RunErrors.h"
 
 using namespace exptest;
 
@@ -48,9 +49,21 @@ TEST_F(ExpFunctions, CtodAndEmptyDates) {
     EXPECT_EQ(Eval("CTOD('20240229')").number, Day(2024, 2, 29));
     EXPECT_EQ(Eval("CTOD('5.1.99')").number, Day(1999, 1, 5));
     EXPECT_EQ(Eval("CTOD('5.1.24')").number, Day(2024, 1, 5));
-    // Not a date: the empty date.
-    EXPECT_EQ(Eval("CTOD('no date')").number, kEmptyDate);
-    EXPECT_EQ(Eval("CTOD('31.02.2024')").number, kEmptyDate);
+    EXPECT_EQ(Eval("CTOD('   ')").number, kEmptyDate);
+}
+
+TEST_F(ExpFunctions, CtodOfTextThatIsNoDateIsAConversionError) {
+    for (const char* e : {"CTOD('no date')", "CTOD('bad')", "CTOD('31.02.2024')", "CTOD('1.2')",
+                          "CTOD('29.02.2023')"}) {
+        try {
+            Eval(e);
+            ADD_FAILURE() << e << " gave a value";
+        } catch (const EConvertError& x) {
+            EXPECT_NE(std::string(x.what()).find("is not a valid date"), std::string::npos) << e;
+        }
+    }
+    // Compared with a blank date field an impossible date is an error, not a match.
+    EXPECT_THROW(Eval("CTOD('') = CTOD('31.02.2024')"), EConvertError);
 }
 
 TEST_F(ExpFunctions, DateIsTodayByTheClock) {
