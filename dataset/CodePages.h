@@ -1,8 +1,8 @@
 #pragma once
 // Text translation between the ANSI code page (Windows-1251) and the OEM code page (866),
-// byte by byte, with tables that cover every byte of both. A character that the target
-// code page lacks becomes a fixed substitute (CodePages.cpp lists them), so such text
-// does not survive a round trip; text made only of characters both pages hold does.
+// byte by byte, through the text module's permutation (engine/text/OemAnsi.h): a
+// character both pages hold keeps its own place, the others trade places, so every text
+// survives a round trip.
 
 #include <cstdint>
 #include <string>

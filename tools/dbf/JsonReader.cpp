@@ -3,7 +3,7 @@
 #include <charconv>
 #include <cmath>
 
-#include "tools/dbf/CodePage.h"
+#include "engine/text/Utf8.h"
 
 namespace dbftool {
 
@@ -142,9 +142,9 @@ private:
             }
             if (c < 0x20) return Fail("control character in a string");
             if (c >= 0x80) {
-                uint32_t cp = 0;
+                char32_t cp = 0;
                 const size_t at = i_;
-                if (!NextUtf8(s_, i_, cp)) return Fail("malformed UTF-8");
+                if (!xbtext::NextUtf8(s_, i_, cp)) return Fail("malformed UTF-8");
                 out.append(s_, at, i_ - at);
                 continue;
             }
@@ -176,7 +176,7 @@ private:
                     } else if (cp >= 0xDC00 && cp <= 0xDFFF) {
                         return Fail("unpaired surrogate");
                     }
-                    AppendUtf8(out, cp);
+                    xbtext::AppendUtf8(out, cp);
                     break;
                 }
                 default: return Fail("bad escape");

@@ -9,6 +9,7 @@
 #include "engine/Exception.h"
 #include "engine/dBHandler.h"
 #include "tools/dbf/CodePage.h"
+#include "tools/dbf/CommandLine.h"
 #include "tools/dbf/FieldPut.h"
 #include "tools/dbf/JsonReader.h"
 #include "tools/dbf/Verbs.h"
@@ -54,20 +55,15 @@ void AppendLine(GSO_dBHandler& table, FieldPut& put, const CodePage& codePage,
 }
 
 int RunAppend(const Args& args) {
-    bool shared = false;
-    bool codePageGiven = false;
+    const CommandLine command =
+        ParseCommandLine({{"FILE"}, "", {{"--shared", false}, {"--codepage", true}}}, args);
+    const std::string& file = command.Positional(0);
+    const bool shared = command.Has("--shared");
+    const bool codePageGiven = command.Has("--codepage");
     CodePage codePage;
-    const std::string file = ParseFileArgs(args, {"--codepage"}, [&](const std::string& name, const std::string& value) {
-        if (name == "--shared") {
-            shared = true;
-        } else if (name == "--codepage") {
-            if (!CodePage::FromName(value, codePage)) throw UsageError{"unknown code page '" + value + "'"};
-            codePageGiven = true;
-        } else {
-            return false;
-        }
-        return true;
-    });
+    if (codePageGiven && !CodePage::FromName(command.Value("--codepage"), codePage)) {
+        throw UsageError{"unknown code page '" + command.Value("--codepage") + "'"};
+    }
 
     auto table = GSO_dBHandler::Open(file, true, shared);
     if (!codePageGiven) codePage = CodePage::FromLanguageDriver(table->Header().LanguageDriver());
@@ -104,7 +100,7 @@ int RunAppend(const Args& args) {
 }
 
 const bool registered = RegisterVerb(
-    {"append", "dbf append FILE [--shared] [--codepage 1251|866|latin1] < rows.jsonl",
+    {"append", "dbf append FILE [--shared] [--codepage 1251|866|kazakh|kz1048|pt154|latin1] < rows.jsonl",
      "    Appends one record per input line, each a JSON object of field values by name\n"
      "    in the forms dump writes (strings, numbers, \"yyyy-mm-dd\" dates, true/false,\n"
      "    memo texts, null for blank; \"_deleted\": true appends a deleted record, and\n"

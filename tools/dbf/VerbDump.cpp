@@ -6,6 +6,7 @@
 #include "engine/dBHandler.h"
 #include "tools/dbf/Cell.h"
 #include "tools/dbf/CodePage.h"
+#include "tools/dbf/CommandLine.h"
 #include "tools/dbf/Json.h"
 #include "tools/dbf/Verbs.h"
 
@@ -40,25 +41,18 @@ std::string CellCsv(const Cell& c) {
 }
 
 int RunDump(const Args& args) {
-    bool deleted = false;
-    bool csv = false;
-    bool codePageGiven = false;
+    const CommandLine line = ParseCommandLine(
+        {{"FILE"}, "", {{"--deleted", false}, {"--format", true}, {"--codepage", true}}}, args);
+    const std::string& file = line.Positional(0);
+    const bool deleted = line.Has("--deleted");
+    const std::string format = line.Value("--format", "jsonl");
+    if (format != "jsonl" && format != "csv") throw UsageError{"unknown format '" + format + "'"};
+    const bool csv = format == "csv";
+    const bool codePageGiven = line.Has("--codepage");
     CodePage codePage;
-    const std::string file =
-        ParseFileArgs(args, {"--format", "--codepage"}, [&](const std::string& name, const std::string& value) {
-            if (name == "--deleted") {
-                deleted = true;
-            } else if (name == "--format") {
-                if (value != "jsonl" && value != "csv") throw UsageError{"unknown format '" + value + "'"};
-                csv = value == "csv";
-            } else if (name == "--codepage") {
-                if (!CodePage::FromName(value, codePage)) throw UsageError{"unknown code page '" + value + "'"};
-                codePageGiven = true;
-            } else {
-                return false;
-            }
-            return true;
-        });
+    if (codePageGiven && !CodePage::FromName(line.Value("--codepage"), codePage)) {
+        throw UsageError{"unknown code page '" + line.Value("--codepage") + "'"};
+    }
 
     auto table = GSO_dBHandler::Open(file, false, true);
     if (!codePageGiven) codePage = CodePage::FromLanguageDriver(table->Header().LanguageDriver());
@@ -106,11 +100,12 @@ int RunDump(const Args& args) {
 }
 
 const bool registered = RegisterVerb(
-    {"dump", "dbf dump FILE [--deleted] [--format jsonl|csv] [--codepage 1251|866|latin1]",
+    {"dump", "dbf dump FILE [--deleted] [--format jsonl|csv] [--codepage 1251|866|kazakh|kz1048|pt154|latin1]",
      "    Prints the records in record order: one JSON object per line with \"_recno\",\n"
      "    \"_deleted\" and each field by name (jsonl, the default), or CSV with a header\n"
      "    line. Text is decoded to UTF-8 with the code page (default: the one the table's\n"
-     "    language driver declares, else latin1). Numbers are JSON numbers, dates\n"
+     "    language driver declares, else latin1; kazakh is 1251 with the Kazakh letters at\n"
+     "    the test program's own places). Numbers are JSON numbers, dates\n"
      "    \"yyyy-mm-dd\", logicals true/false, memos their text, and date-times\n"
      "    \"yyyy-mm-ddThh:mm:ss.mmm\"; blank or '*'-filled numbers, blank or 00000000 dates\n"
      "    and blank or '?' logicals are null. Deleted records are left out unless\n"

@@ -9,6 +9,7 @@
 #include "index/expr/TgsExpHandler.h"
 #include "index/expr/TgsExpUserLink.h"
 #include "index/expr/TgslDBFFunctions.h"
+#include "tools/dbf/CommandLine.h"
 #include "tools/dbf/Json.h"
 #include "tools/dbf/Verbs.h"
 
@@ -60,26 +61,19 @@ std::string Line(TgsExpHandler& h, GSO_dBHandler& table) {
 }
 
 int RunEval(const Args& args) {
-    std::string file, expression;
+    const CommandLine line = ParseCommandLine({{"FILE", "EXPR"}, "", {{"--recno", true}}}, args);
+    const std::string& file = line.Positional(0);
+    const std::string& expression = line.Positional(1);
+    const bool one = line.Has("--recno");
     long recno = 0;
-    bool one = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--recno") {
-            if (i + 1 >= args.size()) throw UsageError{"--recno needs a record number"};
-            char* end = nullptr;
-            recno = std::strtol(args[++i].c_str(), &end, 10);
-            if (!end || *end || recno < 1 || recno > 2147483647L)
-                throw UsageError{"--recno takes a record number from 1"};
-            one = true;
-        } else if (file.empty()) {
-            file = args[i];
-        } else if (expression.empty()) {
-            expression = args[i];
-        } else {
-            throw UsageError{"unexpected argument '" + args[i] + "'"};
+    if (one) {
+        const std::string text = line.Value("--recno");
+        char* end = nullptr;
+        recno = std::strtol(text.c_str(), &end, 10);
+        if (text.empty() || !end || *end || recno < 1 || recno > 2147483647L) {
+            throw UsageError{"--recno takes a record number from 1"};
         }
     }
-    if (file.empty() || expression.empty()) throw UsageError{"expected FILE and EXPR"};
 
     auto table = GSO_dBHandler::Open(file, false, true);
     TgsExpUserLink link;
@@ -107,11 +101,12 @@ int RunEval(const Args& args) {
 }
 
 const bool registered = RegisterVerb(
-    {"eval", "dbf eval FILE EXPR [--recno N]",
+    {"eval", "dbf eval FILE [--recno N] [--] EXPR",
      "    Evaluates an xBase expression (an index key, a filter) for every record, or for\n"
      "    record N, and prints one JSON object per record: _recno, kind (text, number,\n"
      "    date, logical, field) and value (dates as yyyy-mm-dd or null). A table with no\n"
-     "    records gives one line for a blank record. An expression error exits with 1.\n",
+     "    records gives one line for a blank record. An expression error exits with 1.\n"
+     "    Put -- before an expression that starts with \"--\".\n",
      RunEval});
 
 }  // namespace

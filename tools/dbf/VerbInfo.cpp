@@ -2,6 +2,7 @@
 
 #include "engine/DbfLayout.h"
 #include "engine/DiskFile.h"
+#include "tools/dbf/CommandLine.h"
 #include "tools/dbf/Json.h"
 #include "tools/dbf/Verbs.h"
 
@@ -9,8 +10,8 @@ namespace dbftool {
 namespace {
 
 int RunInfo(const Args& args) {
-    if (args.size() != 1) throw UsageError{"expected exactly one FILE"};
-    GSO_DiskFile file(args[0], false, true);
+    const CommandLine line = ParseCommandLine({{"FILE"}, "", {}}, args);
+    GSO_DiskFile file(line.Positional(0), false, true);
     file.Open();
     TgsDBFLayout layout;
     layout.Read(file);

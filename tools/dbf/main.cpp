@@ -22,28 +22,6 @@ bool RegisterVerb(const Verb& verb) {
 
 const std::vector<Verb>& AllVerbs() { return Registry(); }
 
-std::string ParseFileArgs(const Args& args, const std::vector<std::string>& valued,
-                          const std::function<bool(const std::string&, const std::string&)>& option) {
-    std::string file;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a.rfind("--", 0) == 0) {
-            std::string value;
-            if (std::find(valued.begin(), valued.end(), a) != valued.end()) {
-                if (i + 1 >= args.size()) throw UsageError{a + " needs a value"};
-                value = args[++i];
-            }
-            if (!option(a, value)) throw UsageError{"unknown option " + a};
-        } else if (file.empty()) {
-            file = a;
-        } else {
-            throw UsageError{"expected exactly one FILE"};
-        }
-    }
-    if (file.empty()) throw UsageError{"no FILE given"};
-    return file;
-}
-
 std::string HeaderDate(int year, int month, int day) {
     if (month < 1 || month > 12 || day < 1 || day > 31) return "";
     // Writers store years since 1900 or the year modulo 100.
@@ -81,6 +59,7 @@ int main(int argc, char** argv) {
         if (v.name != args[0]) continue;
         dbftool::Args rest(args.begin() + 1, args.end());
         for (const std::string& a : rest) {
+            if (a == "--") break;
             if (a == "--help" || a == "-h") {
                 std::printf("usage: %s\n%s", v.usage.c_str(), v.help.c_str());
                 return 0;

@@ -1,0 +1,50 @@
+#include "tools/dbf/CommandLine.h"
+
+namespace dbftool {
+
+std::string CommandLine::Value(const std::string& option, const std::string& fallback) const {
+    auto it = values_.find(option);
+    return it == values_.end() ? fallback : it->second;
+}
+
+CommandLine ParseCommandLine(const CommandSpec& spec, const Args& args) {
+    CommandLine line;
+    bool optionsEnded = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (!optionsEnded && a == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (optionsEnded || a.size() <= 2 || a.compare(0, 2, "--") != 0) {
+            line.positionals_.push_back(a);
+            continue;
+        }
+        const size_t eq = a.find('=');
+        const std::string name = a.substr(0, eq);
+        const OptionSpec* option = nullptr;
+        for (const OptionSpec& o : spec.options) {
+            if (o.name == name) option = &o;
+        }
+        if (!option) throw UsageError{"unknown option " + name};
+        if (!option->valued) {
+            if (eq != std::string::npos) throw UsageError{name + " takes no value"};
+            line.flags_.insert(name);
+        } else if (eq != std::string::npos) {
+            line.values_[name] = a.substr(eq + 1);
+        } else {
+            if (i + 1 >= args.size()) throw UsageError{name + " needs a value"};
+            line.values_[name] = args[++i];
+        }
+    }
+    const size_t given = line.positionals_.size();
+    const size_t wanted = spec.positionals.size();
+    if (given < wanted) throw UsageError{"no " + spec.positionals[given] + " given"};
+    if (given > wanted && spec.morePositionals.empty()) {
+        if (wanted == 1) throw UsageError{"expected exactly one " + spec.positionals[0]};
+        throw UsageError{"unexpected argument '" + line.positionals_[wanted] + "'"};
+    }
+    return line;
+}
+
+}  // namespace dbftool

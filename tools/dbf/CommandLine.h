@@ -1,0 +1,50 @@
+#pragma once
+// The command line of a verb, read by one declarative parser: each verb lists its
+// positional arguments and its options, and the parser refuses anything else with a
+// UsageError (exit 2). Options are "--name" flags or "--name VALUE" / "--name=VALUE";
+// they may come before, between or after the positionals; "--" ends the options, so that
+// an argument after it is positional even when it starts with "--".
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "tools/dbf/Verbs.h"
+
+namespace dbftool {
+
+struct OptionSpec {
+    std::string name;     // "--format"
+    bool valued = false;  // takes the argument after it (or after "=") as its value
+};
+
+struct CommandSpec {
+    std::vector<std::string> positionals;  // required, in order: {"FILE", "EXPR"}
+    std::string morePositionals;           // name of further ones allowed ("FIELD"), or ""
+    std::vector<OptionSpec> options;
+};
+
+class CommandLine {
+public:
+    const std::vector<std::string>& Positionals() const { return positionals_; }
+    const std::string& Positional(size_t i) const { return positionals_.at(i); }
+    bool Has(const std::string& option) const {
+        return flags_.count(option) > 0 || values_.count(option) > 0;
+    }
+    // The value of a valued option (the last one given), or `fallback`.
+    std::string Value(const std::string& option, const std::string& fallback = "") const;
+
+private:
+    friend CommandLine ParseCommandLine(const CommandSpec& spec, const Args& args);
+    std::vector<std::string> positionals_;
+    std::set<std::string> flags_;
+    std::map<std::string, std::string> values_;
+};
+
+// Raises UsageError: "unknown option --x", "--x needs a value", "--x takes no value",
+// "no FILE given", "expected exactly one FILE" (a verb of one positional) or "unexpected
+// argument 'x'".
+CommandLine ParseCommandLine(const CommandSpec& spec, const Args& args);
+
+}  // namespace dbftool
