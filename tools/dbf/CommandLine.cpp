@@ -7,7 +7,7 @@ std::string CommandLine::Value(const std::string& option, const std::string& fal
     return it == values_.end() ? fallback : it->second;
 }
 
-CommandLine ParseCommandLine(const CommandSpec& spec, const Args& args) {
+CommandLine ParseCommandLine(const CommandSyntax& syntax, const Args& args) {
     CommandLine line;
     bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -22,8 +22,8 @@ CommandLine ParseCommandLine(const CommandSpec& spec, const Args& args) {
         }
         const size_t eq = a.find('=');
         const std::string name = a.substr(0, eq);
-        const OptionSpec* option = nullptr;
-        for (const OptionSpec& o : spec.options) {
+        const OptionDef* option = nullptr;
+        for (const OptionDef& o : syntax.options) {
             if (o.name == name) option = &o;
         }
         if (!option) throw UsageError{"unknown option " + name};
@@ -38,10 +38,10 @@ CommandLine ParseCommandLine(const CommandSpec& spec, const Args& args) {
         }
     }
     const size_t given = line.positionals_.size();
-    const size_t wanted = spec.positionals.size();
-    if (given < wanted) throw UsageError{"no " + spec.positionals[given] + " given"};
-    if (given > wanted && spec.morePositionals.empty()) {
-        if (wanted == 1) throw UsageError{"expected exactly one " + spec.positionals[0]};
+    const size_t wanted = syntax.positionals.size();
+    if (given < wanted) throw UsageError{"no " + syntax.positionals[given] + " given"};
+    if (given > wanted && syntax.morePositionals.empty()) {
+        if (wanted == 1) throw UsageError{"expected exactly one " + syntax.positionals[0]};
         throw UsageError{"unexpected argument '" + line.positionals_[wanted] + "'"};
     }
     return line;

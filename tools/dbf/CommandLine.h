@@ -14,15 +14,15 @@
 
 namespace dbftool {
 
-struct OptionSpec {
+struct OptionDef {
     std::string name;     // "--format"
     bool valued = false;  // takes the argument after it (or after "=") as its value
 };
 
-struct CommandSpec {
+struct CommandSyntax {
     std::vector<std::string> positionals;  // required, in order: {"FILE", "EXPR"}
     std::string morePositionals;           // name of further ones allowed ("FIELD"), or ""
-    std::vector<OptionSpec> options;
+    std::vector<OptionDef> options;
 };
 
 class CommandLine {
@@ -36,7 +36,7 @@ public:
     std::string Value(const std::string& option, const std::string& fallback = "") const;
 
 private:
-    friend CommandLine ParseCommandLine(const CommandSpec& spec, const Args& args);
+    friend CommandLine ParseCommandLine(const CommandSyntax& syntax, const Args& args);
     std::vector<std::string> positionals_;
     std::set<std::string> flags_;
     std::map<std::string, std::string> values_;
@@ -45,6 +45,6 @@ private:
 // Raises UsageError: "unknown option --x", "--x needs a value", "--x takes no value",
 // "no FILE given", "expected exactly one FILE" (a verb of one positional) or "unexpected
 // argument 'x'".
-CommandLine ParseCommandLine(const CommandSpec& spec, const Args& args);
+CommandLine ParseCommandLine(const CommandSyntax& syntax, const Args& args);
 
 }  // namespace dbftool
