@@ -18,7 +18,7 @@
 #include "index/expr/TgsExpHandler.h"
 #include "index/expr/TgsExpUserLink.h"
 #include "index/expr/TgsVariant.h"
-#include "index/expr/TgslDBFFunctions.h"
+#include "engine/tableexpr/TgslDBFFunctions.h"
 
 // The counting operator new below pairs malloc with free; GCC cannot see that through
 // inlined library code and warns at every deallocation.

@@ -6,6 +6,8 @@
 #include "engine/Exception.h"
 #include "engine/Memo.h"
 #include "engine/platform/SystemCodes.h"
+#include "engine/tableexpr/TgslDBFFunctions.h"
+#include "index/expr/TgsExpUserLink.h"
 
 namespace {
 constexpr int32_t kCacheBytes = 32768;
@@ -28,8 +30,15 @@ GSO_dBHandler::~GSO_dBHandler() {
     }
 }
 
+void GSO_dBHandler::AfterOpen() {
+    GSO_dBaseFld::AfterOpen();
+    userLink_ = std::make_unique<TgsExpUserLink>();
+    TgslDBFRegisterTable(*userLink_, *this);
+}
+
 void GSO_dBHandler::CloseTable() {
     SetReadAhead(false);
+    userLink_.reset();
     GSO_dBaseFld::CloseTable();
 }
 

@@ -9,6 +9,8 @@
 
 #include "engine/dBaseFld.h"
 
+class TgsExpUserLink;
+
 class GSO_dBHandler : public GSO_dBaseFld {
 public:
     // Opens the table (raises ERidedezError when it cannot be used).
@@ -43,7 +45,12 @@ public:
     bool ReadAheadActive() const { return cacheActive_; }
     bool ReadAheadAllowed() const { return cacheAllowed_; }
 
+    // The table's expression variables: one per field, and the table functions; made
+    // when the table opens, gone when it closes.
+    TgsExpUserLink* UserLink() const { return userLink_.get(); }
+
 protected:
+    void AfterOpen() override;
     void FlushCompanions() override;
     // Index upkeep; no index files are open in this layer.
     virtual void UnlockIndexFiles() {}
@@ -59,4 +66,5 @@ private:
     int32_t cacheRecords_ = 0;
     int64_t cacheStart_ = -1;  // file offset of the first cached byte, -1 when empty
     int64_t cacheEnd_ = -1;    // offset just past the last valid cached byte
+    std::unique_ptr<TgsExpUserLink> userLink_;
 };

@@ -12,8 +12,6 @@
 #include "engine/MemoFactory.h"
 #include "engine/RunErrors.h"
 #include "engine/platform/Paths.h"
-#include "index/expr/TgsExpUserLink.h"
-#include "index/expr/TgslDBFFunctions.h"
 
 namespace {
 
@@ -55,8 +53,6 @@ void GSO_dBaseFld::AfterOpen() {
     }
     memos_.clear();
     memos_.resize(Fields().size());
-    userLink_ = std::make_unique<TgsExpUserLink>();
-    TgslDBFRegisterTable(*userLink_, *this);
 }
 
 void GSO_dBaseFld::CloseTable() {
@@ -69,7 +65,6 @@ void GSO_dBaseFld::CloseTable() {
         GSO_dBaseDBF::CloseTable();
     }
     memos_.clear();
-    userLink_.reset();
 }
 
 void GSO_dBaseFld::SetLockProtocol(int protocol) {

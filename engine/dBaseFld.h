@@ -9,7 +9,6 @@
 #include "engine/dBaseDBF.h"
 
 class GSobjMemo;
-class TgsExpUserLink;
 
 class GSO_dBaseFld : public GSO_dBaseDBF {
 public:
@@ -54,8 +53,6 @@ public:
     // The number of the first field of that name (trailing blanks ignored), or 0.
     int FieldNumber(const std::string& name) const;
     bool HasMemo() const { return hasMemo_; }
-    // The table's expression variables: one per field, and the table functions.
-    TgsExpUserLink* UserLink() const { return userLink_.get(); }
     // Whether field n keeps a memo block number (M and G, and B outside 0x30 tables).
     bool IsMemoField(int n) const;
 
@@ -99,5 +96,4 @@ private:
 
     bool hasMemo_ = false;
     std::vector<std::unique_ptr<GSobjMemo>> memos_;  // by field index
-    std::unique_ptr<TgsExpUserLink> userLink_;
 };

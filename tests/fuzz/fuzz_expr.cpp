@@ -15,7 +15,7 @@
 #include "index/expr/TgsExpHandler.h"
 #include "index/expr/TgsExpUserLink.h"
 #include "index/expr/TgsVariant.h"
-#include "index/expr/TgslDBFFunctions.h"
+#include "engine/tableexpr/TgslDBFFunctions.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include "engine/DbfCreate.h"
 #include "engine/dBHandler.h"
 #include "index/expr/TgsVariant.h"
-#include "index/expr/TgslDBFFieldVars.h"
-#include "index/expr/TgslDBFFunctions.h"
+#include "engine/tableexpr/TgslDBFFieldVars.h"
+#include "engine/tableexpr/TgslDBFFunctions.h"
 
 using namespace exptest;
 

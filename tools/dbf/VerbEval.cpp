@@ -8,7 +8,7 @@
 #include "engine/dBHandler.h"
 #include "index/expr/TgsExpHandler.h"
 #include "index/expr/TgsExpUserLink.h"
-#include "index/expr/TgslDBFFunctions.h"
+#include "engine/tableexpr/TgslDBFFunctions.h"
 #include "tools/dbf/CommandLine.h"
 #include "tools/dbf/Json.h"
 #include "tools/dbf/Verbs.h"

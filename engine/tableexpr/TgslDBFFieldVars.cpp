@@ -1,4 +1,4 @@
-#include "index/expr/TgslDBFFieldVars.h"
+#include "engine/tableexpr/TgslDBFFieldVars.h"
 
 #include <cstring>
 

@@ -1,10 +1,10 @@
-#include "index/expr/TgslDBFFunctions.h"
+#include "engine/tableexpr/TgslDBFFunctions.h"
 
 #include "engine/dBaseFld.h"
 #include "engine/platform/Locale.h"
 #include "index/expr/TgsExpFunction.h"
 #include "index/expr/TgsExpUserLink.h"
-#include "index/expr/TgslDBFFieldVars.h"
+#include "engine/tableexpr/TgslDBFFieldVars.h"
 
 namespace {
 
