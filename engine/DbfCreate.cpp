@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstring>
 
+#include "engine/ByteOrder.h"
 #include "engine/DbfHeader.h"
 #include "engine/DiskFile.h"
 #include "engine/ErrorCodes.h"
@@ -10,8 +11,8 @@
 #include "engine/Exception.h"
 #include "engine/platform/Clock.h"
 #include "engine/platform/Paths.h"
+#include "engine/platform/FileSystem.h"
 #include "engine/platform/ReplaceFile.h"
-#include "engine/platform/SysFile.h"
 #include "engine/platform/SystemCodes.h"
 
 namespace {
@@ -44,7 +45,7 @@ int CheckField(uint8_t version, TgsFieldDef& f) {
         c = static_cast<char>(std::toupper(u));
     }
     f.type = static_cast<char>(std::toupper(static_cast<unsigned char>(f.type)));
-    const bool fox = version == 0x30;
+    const bool fox = version == gsVersionVisualFox;
     auto fixed = [&](int len) {
         if (f.length != 0 && f.length != len) {
             Refuse(gsErr::kBadFieldType, f.name + ": type " + f.type + " is always " +
@@ -76,14 +77,14 @@ int CheckField(uint8_t version, TgsFieldDef& f) {
         case 'D': fixed(8); break;
         case 'L': fixed(1); break;
         case 'M':
-            if (version == 0x03) {
+            if (version == gsVersionDBase3) {
                 Refuse(gsErr::kBadFieldType,
                        f.name + ": version 0x03 tables have no memo file for an M field");
             }
             fixed(fox ? 4 : 10);
             break;
         case 'G':
-            if (version == 0xF5) {  // FoxPro 2 keeps general fields as memo references
+            if (version == gsVersionFoxPro) {  // FoxPro 2 keeps general fields as memo references
                 fixed(10);
                 break;
             }
@@ -105,34 +106,23 @@ int CheckField(uint8_t version, TgsFieldDef& f) {
     return f.length;
 }
 
-void Put16(std::vector<uint8_t>& b, size_t at, uint32_t v) {
-    b[at] = static_cast<uint8_t>(v);
-    b[at + 1] = static_cast<uint8_t>(v >> 8);
-}
-void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
-}
-void Put32BE(std::vector<uint8_t>& b, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * (3 - i)));
-}
-
 std::vector<uint8_t> MemoImage(uint8_t version, const std::string& tablePath) {
     std::vector<uint8_t> b(kMemoHeaderSize, 0);
-    if (version == 0x30 || version == 0xF5) {
-        Put32BE(b, 0, kMemoHeaderSize / kFoxBlockSize);
+    if (version == gsVersionVisualFox || version == gsVersionFoxPro) {
+        gsBytes::Put32BE(b.data(), kMemoHeaderSize / kFoxBlockSize);
         b[6] = 0;
         b[7] = kFoxBlockSize;
         return b;
     }
-    Put32(b, 0, 1);  // the next free block, or for dBase IV: no free run
+    gsBytes::Put32LE(b.data(), 1);  // the next free block, or for dBase IV: no free run
     std::string name = platform::BaseNamePart(tablePath).substr(0, 8);
     for (size_t i = 0; i < name.size(); ++i) {
         b[8 + i] = static_cast<uint8_t>(std::toupper(static_cast<unsigned char>(name[i])));
     }
-    if (version == 0x83) {
+    if (version == gsVersionDBase3Memo) {
         b[16] = 0x03;
     } else {
-        Put32(b, 20, kMemoHeaderSize);
+        gsBytes::Put32LE(b.data() + 20, kMemoHeaderSize);
     }
     return b;
 }
@@ -191,10 +181,10 @@ private:
 
 std::string MemoExtensionFor(uint8_t version, const std::vector<TgsFieldDef>& fields) {
     switch (version) {
-        case 0x83:
-        case 0x8B: return ".DBT";
-        case 0xF5: return ".FPT";
-        case 0x30:
+        case gsVersionDBase3Memo:
+        case gsVersionDBase4Memo: return ".DBT";
+        case gsVersionFoxPro: return ".FPT";
+        case gsVersionVisualFox:
             for (const TgsFieldDef& f : fields) {
                 char t = static_cast<char>(std::toupper(static_cast<unsigned char>(f.type)));
                 if (t == 'M' || t == 'G') return ".FPT";
@@ -231,17 +221,15 @@ void CreateDBFTable(const std::string& path, uint8_t version,
     const std::string memoPath =
         memoExt.empty() ? "" : Destination(platform::SiblingPath(tablePath, memoExt), options.overwrite);
 
-    const bool fox = version == 0x30;
+    const bool fox = version == gsVersionVisualFox;
     const int headerLength =
         gsHeaderSize + gsDescriptorSize * static_cast<int>(fields.size()) + 1 +
         (fox ? gsFoxBacklinkSize : 0);
     std::vector<uint8_t> image(static_cast<size_t>(headerLength) + 1, 0);
     TgsDBFHeader header;
     header.bytes[0] = version;
-    header.bytes[8] = static_cast<uint8_t>(headerLength);
-    header.bytes[9] = static_cast<uint8_t>(headerLength >> 8);
-    header.bytes[10] = static_cast<uint8_t>(recordLength);
-    header.bytes[11] = static_cast<uint8_t>(recordLength >> 8);
+    gsBytes::Put16LE(header.bytes + 8, static_cast<uint16_t>(headerLength));
+    gsBytes::Put16LE(header.bytes + 10, static_cast<uint16_t>(recordLength));
     header.bytes[29] = options.languageDriver;
     header.Stamp(0, (fox && !memoExt.empty()) ? gsFlagMemo : 0, 0, platform::Now());
     // A fresh table carries no update stamp or user id.
@@ -254,9 +242,9 @@ void CreateDBFTable(const std::string& path, uint8_t version,
         const size_t at = gsHeaderSize + i * gsDescriptorSize;
         std::memcpy(image.data() + at, f.name.data(), f.name.size());
         image[at + 11] = static_cast<uint8_t>(f.type);
-        Put32(image, at + 12, position);
+        gsBytes::Put32LE(image.data() + at + 12, position);
         if (f.type == 'C') {
-            Put16(image, at + 16, static_cast<uint32_t>(f.length));
+            gsBytes::Put16LE(image.data() + at + 16, static_cast<uint16_t>(f.length));
         } else {
             image[at + 16] = static_cast<uint8_t>(f.length);
             image[at + 17] = static_cast<uint8_t>(f.decimals);

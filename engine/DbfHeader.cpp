@@ -5,18 +5,14 @@
 #include "engine/platform/Locale.h"
 
 bool TgsDBFHeader::AcceptedVersion(uint8_t version) {
-    return version == 0x03 || version == 0x30 || version == 0x83 || version == 0x8B ||
-           version == 0xF5;
+    return version == gsVersionDBase3 || version == gsVersionVisualFox || version == gsVersionDBase3Memo || version == gsVersionDBase4Memo ||
+           version == gsVersionFoxPro;
 }
 
 int TgsDBFHeader::DescriptorAreaSize() const {
     int size = HeaderLength() - gsHeaderSize - 1;
-    if (Version() == 0x30) size -= gsFoxBacklinkSize;
+    if (Version() == gsVersionVisualFox) size -= gsFoxBacklinkSize;
     return size;
-}
-
-void TgsDBFHeader::Put32(int at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
 uint32_t TgsDBFHeader::EncodeStamp(const platform::DateTime& now) {
@@ -31,14 +27,14 @@ void TgsDBFHeader::Stamp(uint32_t recordCount, uint8_t flagBits, uint32_t userId
     bytes[1] = static_cast<uint8_t>(((now.year % 100) + 100) % 100);
     bytes[2] = static_cast<uint8_t>(now.month);
     bytes[3] = static_cast<uint8_t>(now.day);
-    Put32(4, recordCount);
-    Put32(16, EncodeStamp(now));
-    Put32(20, userId);
+    gsBytes::Put32LE(bytes + 4, recordCount);
+    gsBytes::Put32LE(bytes + 16, EncodeStamp(now));
+    gsBytes::Put32LE(bytes + 20, userId);
     bytes[28] = flagBits & 0x07;
 }
 
 std::string CheckHeader(const TgsDBFHeader& header, int64_t fileSize) {
-    const int minimum = gsHeaderSize + 1 + (header.Version() == 0x30 ? gsFoxBacklinkSize : 0);
+    const int minimum = gsHeaderSize + 1 + (header.Version() == gsVersionVisualFox ? gsFoxBacklinkSize : 0);
     if (header.HeaderLength() < minimum) {
         return "header length " + std::to_string(header.HeaderLength()) +
                " is too small for the field descriptors (at least " + std::to_string(minimum) +

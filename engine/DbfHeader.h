@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/ByteOrder.h"
 #include "engine/platform/Clock.h"
 
 constexpr int gsHeaderSize = 32;
@@ -15,6 +16,13 @@ constexpr int gsFoxBacklinkSize = 263;
 constexpr int gsMaxFields = 4096;
 constexpr uint8_t gsHeaderTerminator = 0x0D;
 constexpr uint8_t gsEndOfFile = 0x1A;
+
+// The version bytes (header offset 0) a table may carry.
+constexpr uint8_t gsVersionDBase3 = 0x03;      // dBase III, no memo file
+constexpr uint8_t gsVersionVisualFox = 0x30;   // Visual FoxPro (.FPT when it has memo fields)
+constexpr uint8_t gsVersionDBase3Memo = 0x83;  // dBase III with a .DBT memo file
+constexpr uint8_t gsVersionDBase4Memo = 0x8B;  // dBase IV with a .DBT memo file
+constexpr uint8_t gsVersionFoxPro = 0xF5;      // FoxPro 2 with an .FPT memo file
 
 // Table flag bits (header offset 28).
 constexpr uint8_t gsFlagProductionIndex = 0x01;
@@ -38,11 +46,11 @@ public:
     static bool AcceptedVersion(uint8_t version);
 
     uint8_t Version() const { return bytes[0]; }
-    uint32_t StoredCount() const { return Get32(4); }
-    uint16_t HeaderLength() const { return static_cast<uint16_t>(bytes[8] | (bytes[9] << 8)); }
-    uint16_t RecordLength() const { return static_cast<uint16_t>(bytes[10] | (bytes[11] << 8)); }
-    uint32_t UpdateStamp() const { return Get32(16); }
-    uint32_t UserId() const { return Get32(20); }
+    uint32_t StoredCount() const { return gsBytes::Get32LE(bytes + 4); }
+    uint16_t HeaderLength() const { return gsBytes::Get16LE(bytes + 8); }
+    uint16_t RecordLength() const { return gsBytes::Get16LE(bytes + 10); }
+    uint32_t UpdateStamp() const { return gsBytes::Get32LE(bytes + 16); }
+    uint32_t UserId() const { return gsBytes::Get32LE(bytes + 20); }
     uint8_t FlagBits() const { return bytes[28] & 0x07; }
     uint8_t LanguageDriver() const { return bytes[29]; }
     // Year of the last update as stored (modulo 100), month and day.
@@ -60,13 +68,6 @@ public:
                const platform::DateTime& now);
     static uint32_t EncodeStamp(const platform::DateTime& now);
 
-private:
-    uint32_t Get32(int at) const {
-        return static_cast<uint32_t>(bytes[at]) | (static_cast<uint32_t>(bytes[at + 1]) << 8) |
-               (static_cast<uint32_t>(bytes[at + 2]) << 16) |
-               (static_cast<uint32_t>(bytes[at + 3]) << 24);
-    }
-    void Put32(int at, uint32_t v);
 };
 
 // Checks a header against the size of its file. Returns "" when it is usable, otherwise

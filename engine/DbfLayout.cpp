@@ -35,8 +35,8 @@ void TgsDBFLayout::Read(GSO_DiskFile& file) {
     if (problem.empty()) {
         std::vector<uint8_t> area(static_cast<size_t>(header.DescriptorAreaSize()));
         if (!area.empty()) {
-            file.ReadAt(gsHeaderSize, area.data(), static_cast<int32_t>(area.size()));
-            if (file.LastError() != 0) ReportReadError(file, file.RealPath());
+            file.ReadExactly(gsHeaderSize, area.data(), static_cast<int32_t>(area.size()),
+                             gsSub::kHeader);
         }
         problem = ParseDescriptors(header, area.data(), area.size(), fields);
     }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/DbfHeader.h"
+#include "engine/platform/Assert.h"
 
 class GSO_DiskFile;
 
@@ -23,6 +24,7 @@ struct TgsDBFLayout {
     void Refresh(GSO_DiskFile& file);
 
     int64_t RecordOffset(int32_t recno) const {
+        XB_ASSERT(recno >= 1);
         return static_cast<int64_t>(header.HeaderLength()) +
                static_cast<int64_t>(recno - 1) * header.RecordLength();
     }

@@ -9,7 +9,7 @@
 #include "engine/FileColl.h"
 #include "engine/platform/LastError.h"
 #include "engine/platform/Paths.h"
-#include "engine/platform/SysFile.h"
+#include "engine/platform/FileSystem.h"
 #include "engine/platform/SystemCodes.h"
 
 // The handle of one path and what goes with it. A handle opened for exclusive use also
@@ -267,6 +267,14 @@ int32_t GSO_DiskFile::ReadAt(int64_t offset, void* buffer, int32_t length) {
     return bytesMoved_;
 }
 
+void GSO_DiskFile::ReadExactly(int64_t offset, void* buffer, int32_t length, int subcode) {
+    const int32_t got = ReadAt(offset, buffer, length);
+    if (got < length && lastError_ == platform::kShortRead) {
+        platform::SetLastError(lastError_);
+        ReportError(lastError_, subcode, realPath_);
+    }
+}
+
 void GSO_DiskFile::WriteAt(int64_t offset, const void* buffer, int32_t length) {
     lastError_ = 0;
     bytesMoved_ = 0;
@@ -321,7 +329,7 @@ void GSO_DiskFile::Open() {
             share_ = other->share_;
         } else {
             std::unique_ptr<platform::SysFile> file;
-            lastError_ = platform::SysFile::Open(realPath_, readWrite_, shared_, file);
+            lastError_ = platform::Files().Open(realPath_, readWrite_, shared_, file);
             if (lastError_ == 0) {
                 share_ = std::make_shared<Share>();
                 share_->file = std::move(file);
@@ -350,7 +358,7 @@ void GSO_DiskFile::CreateNew() {
             lastError_ = platform::kInvalidAccess;
         } else {
             if (!closed_) Close();
-            lastError_ = platform::SysFile::Create(realPath_);
+            lastError_ = platform::Files().Create(realPath_);
         }
     }
     IOCheck(gsSub::kCreate);

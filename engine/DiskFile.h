@@ -45,6 +45,11 @@ public:
     virtual bool UnlockRegion();                                                       // 12
     virtual void WriteAt(int64_t offset, const void* buffer, int32_t length);          // 13
 
+    // Reads exactly `length` bytes at `offset`. When the file ends first (ReadAt leaves
+    // 221 in the last error) the short read is reported as error 221 with `subcode` and
+    // the path; other failures are reported by ReadAt itself.
+    void ReadExactly(int64_t offset, void* buffer, int32_t length, int subcode);
+
     // The full path in upper case, as messages show it and names are compared by.
     const std::string& Path() const { return path_; }
     // Which file this object has open (or, closed, last had or will create).

@@ -19,7 +19,7 @@ void GSobjFXMemo20::MemoReadFileHeader() {
     uint8_t h[32] = {};
     const int32_t got = ReadSome(0, h, sizeof h);
     if (got < 8) FormatError("the file header is cut off (" + Num(got) + " bytes)");
-    const uint16_t size = MemoGet16BE(h + 6);
+    const uint16_t size = gsBytes::Get16BE(h + 6);
     if (size == 0) FormatError("the block size is 0");
     blockSize_ = size;
     firstBlock_ = (kFileHeaderSize + size - 1) / size;
@@ -31,12 +31,12 @@ int32_t GSobjFXMemo20::MemoHeaderSize() const { return kBlockHeaderSize; }
 int32_t GSobjFXMemo20::MemoEndMarker(uint8_t*, int32_t) { return 0; }
 
 int32_t GSobjFXMemo20::MemoHeaderLength() {
-    const uint32_t type = MemoGet32BE(header_);
+    const uint32_t type = gsBytes::Get32BE(header_);
     if (type != kTypeText && type != kTypePicture) {
         FormatError("block " + Num(headerBlock_) + " holds a block of type " + Num(type) +
                     ", not a text or picture memo");
     }
-    const uint32_t length = MemoGet32BE(header_ + 4);
+    const uint32_t length = gsBytes::Get32BE(header_ + 4);
     if (length > 0x7FFFFFFFu) {
         FormatError("block " + Num(headerBlock_) + " gives the absurd length " + Num(length));
     }
@@ -55,15 +55,15 @@ void GSobjFXMemo20::MemoPlace(int32_t count) {
     if (!inPlace) {
         uint8_t word[4] = {};
         if (ReadSome(0, word, 4) < 4) FormatError("the file header is cut off");
-        const int64_t start = SafeNextFree(MemoGet32BE(word), firstBlock_);
+        const int64_t start = SafeNextFree(gsBytes::Get32BE(word), firstBlock_);
         CheckRoom(start, needed);
-        MemoPut32BE(word, static_cast<uint32_t>(start + needed));
+        gsBytes::Put32BE(word, static_cast<uint32_t>(start + needed));
         WriteAt(0, word, 4);
         currentBlock_ = static_cast<int32_t>(start);
     }
     std::memset(header_, 0, sizeof header_);
-    MemoPut32BE(header_, kTypeText);
-    MemoPut32BE(header_ + 4, static_cast<uint32_t>(count));
+    gsBytes::Put32BE(header_, kTypeText);
+    gsBytes::Put32BE(header_ + 4, static_cast<uint32_t>(count));
 }
 
 void GSobjFXMemo20::MemoRename(const std::string& newTablePath) {

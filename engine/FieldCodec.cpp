@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "engine/ByteOrder.h"
 #include "engine/DBFDate.h"
 #include "engine/FieldText.h"
 
@@ -12,11 +13,6 @@ namespace {
 
 constexpr double kMsPerDay = 86400000.0;
 constexpr std::string_view kTrueLetters = "TtYyJj";
-
-int32_t Get32(const uint8_t* p) {
-    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-                                (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24));
-}
 
 bool FourBlanks(const uint8_t* p) { return std::memcmp(p, "    ", 4) == 0; }
 
@@ -94,11 +90,11 @@ double BinaryNumber(char type, const uint8_t* p, size_t length) {
         }
         case 'G':
         case 'I':
-        case 'M': return length >= 4 ? Get32(p) : 0;
+        case 'M': return length >= 4 ? gsBytes::GetI32LE(p) : 0;
         case 'T': {
             if (length < 8) return 0;
-            const double day = FourBlanks(p) ? gsBaseJulianDay : Get32(p);
-            const double ms = FourBlanks(p + 4) ? 0 : Get32(p + 4);
+            const double day = FourBlanks(p) ? gsBaseJulianDay : gsBytes::GetI32LE(p);
+            const double ms = FourBlanks(p + 4) ? 0 : gsBytes::GetI32LE(p + 4);
             return (day - gsDateTimeJulianOffset) * kMsPerDay + ms;
         }
         case 'Y': {

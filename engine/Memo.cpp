@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/ErrorCodes.h"
+#include "engine/platform/Assert.h"
 #include "engine/platform/LastError.h"
 #include "engine/platform/Paths.h"
 #include "engine/platform/SystemCodes.h"
@@ -27,22 +28,6 @@ std::string Trimmed(const std::string& s) {
     return s.substr(b, e - b + 1);
 }
 }  // namespace
-
-uint32_t MemoGet32LE(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-uint32_t MemoGet32BE(const uint8_t* p) {
-    return (static_cast<uint32_t>(p[0]) << 24) | (static_cast<uint32_t>(p[1]) << 16) |
-           (static_cast<uint32_t>(p[2]) << 8) | static_cast<uint32_t>(p[3]);
-}
-uint16_t MemoGet16BE(const uint8_t* p) { return static_cast<uint16_t>((p[0] << 8) | p[1]); }
-void MemoPut32LE(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
-void MemoPut32BE(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * (3 - i)));
-}
 
 GSobjMemo::GSobjMemo(GSO_DiskFile* owner, const std::string& memoPath, uint8_t version,
                      bool readWrite, bool shared)
@@ -92,6 +77,7 @@ int32_t GSobjMemo::ReadBlockHeader(int32_t block) {
         FormatError("block " + Num(block) + " is not a memo block (memo blocks start at " +
                     Num(firstBlock_) + ")");
     }
+    XB_ASSERT(blockSize_ > 0);
     const int64_t offset = static_cast<int64_t>(block) * blockSize_;
     const int64_t size = FileSize();
     if (offset >= size) {
@@ -131,7 +117,9 @@ int64_t GSobjMemo::SafeNextFree(int64_t headerWord, int64_t firstBlock) {
     }
     // A header that lags behind the data (a writer that stopped half-way, a damaged
     // header) must not make a new memo overwrite memos already in the file.
-    return std::max({headerWord, firstBlock, inFile});
+    const int64_t next = std::max({headerWord, firstBlock, inFile});
+    XB_ASSERT(next >= firstBlock && next >= inFile);
+    return next;
 }
 
 int32_t GSobjMemo::ScanLength(int32_t block) {
@@ -210,6 +198,9 @@ int32_t GSobjMemo::MemoWrite(int32_t oldBlock, const char* text, int32_t count) 
     currentBlock_ = oldBlock;
     MemoPlace(count);
     const int32_t h = MemoHeaderSize();
+    // The memo starts at a memo block and fits the blocks placed for it.
+    XB_ASSERT(currentBlock_ >= firstBlock_ && blockCount_ >= 1);
+    XB_ASSERT(static_cast<int64_t>(h) + count <= static_cast<int64_t>(blockCount_) * blockSize_);
     const int64_t at = static_cast<int64_t>(currentBlock_) * blockSize_;
     if (h > 0) WriteAt(at, header_, h);
     for (int32_t done = 0; done < count;) {
@@ -235,6 +226,8 @@ void GSobjMemo::WritePadding(int64_t start, int32_t count) {
         WriteAt(written, pad.data(), blockSize_);
         written += blockSize_;
     }
+    // The end marker stays inside the allocation.
+    XB_ASSERT(written <= start + static_cast<int64_t>(blockCount_) * blockSize_);
     if (!padAllocation_) return;
     // The rest of the allocation as zeros, so that the file's length in blocks always
     // covers every memo placed in it.
@@ -257,9 +250,9 @@ void GSobjMemo::MemoPlace(int32_t count) {
     if (!inPlace) {
         uint8_t word[4] = {};
         if (ReadSome(0, word, 4) < 4) FormatError("the file header is cut off");
-        const int64_t start = SafeNextFree(MemoGet32LE(word), firstBlock_);
+        const int64_t start = SafeNextFree(gsBytes::Get32LE(word), firstBlock_);
         CheckRoom(start, needed);
-        MemoPut32LE(word, static_cast<uint32_t>(start + needed));
+        gsBytes::Put32LE(word, static_cast<uint32_t>(start + needed));
         WriteAt(0, word, 4);
         currentBlock_ = static_cast<int32_t>(start);
     }

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/ByteOrder.h"
 #include "engine/DiskFile.h"
 #include "engine/LockProtocol.h"
 
@@ -130,9 +131,3 @@ private:
     uint32_t memoLockLength_ = 1;
 };
 
-// Little- and big-endian words in memo headers.
-uint32_t MemoGet32LE(const uint8_t* p);
-uint32_t MemoGet32BE(const uint8_t* p);
-uint16_t MemoGet16BE(const uint8_t* p);
-void MemoPut32LE(uint8_t* p, uint32_t v);
-void MemoPut32BE(uint8_t* p, uint32_t v);

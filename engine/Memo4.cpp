@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "engine/platform/Assert.h"
+
 namespace {
 constexpr int32_t kBlockHeaderSize = 8;
 std::string Num(int64_t v) { return std::to_string(v); }
@@ -17,7 +19,7 @@ void GSobjMemo4::MemoReadFileHeader() {
     uint8_t h[32] = {};
     const int32_t got = ReadSome(0, h, sizeof h);
     if (got < 24) FormatError("the file header is cut off (" + Num(got) + " bytes)");
-    const uint32_t size = MemoGet32LE(h + 20);
+    const uint32_t size = gsBytes::Get32LE(h + 20);
     if (size < static_cast<uint32_t>(kMinBlockSize) || size > static_cast<uint32_t>(kMaxBlockSize)) {
         FormatError("the block size " + Num(size) + " is not usable");
     }
@@ -40,7 +42,7 @@ int32_t GSobjMemo4::MemoHeaderLength() {
     if (header_[0] != 0xFF || header_[1] != 0xFF) {
         FormatError("block " + Num(headerBlock_) + " does not start a memo (no FF FF)");
     }
-    const uint32_t word = MemoGet32LE(header_ + 4);
+    const uint32_t word = gsBytes::Get32LE(header_ + 4);
     if (word < static_cast<uint32_t>(kBlockHeaderSize)) {
         FormatError("block " + Num(headerBlock_) + " gives the length " + Num(word) +
                     ", less than its own header");
@@ -62,7 +64,7 @@ int64_t GSobjMemo4::ChainEnd(int64_t& alsoEnd) {
 int64_t GSobjMemo4::ReadChainHead() {
     uint8_t word[4] = {};
     if (ReadSome(0, word, 4) < 4) FormatError("the file header is cut off");
-    return MemoGet32LE(word);
+    return gsBytes::Get32LE(word);
 }
 
 int64_t GSobjMemo4::ReadNode(int64_t current, int64_t steps, int64_t end, uint8_t* node) {
@@ -74,7 +76,7 @@ int64_t GSobjMemo4::ReadNode(int64_t current, int64_t steps, int64_t end, uint8_
     if (ReadSome(current * blockSize_, node, 8) < 8) {
         FormatError("the free run at block " + Num(current) + " is cut off by the end of the file");
     }
-    const int64_t run = MemoGet32LE(node + 4);
+    const int64_t run = gsBytes::Get32LE(node + 4);
     if (run < 1 || current + run > end) {
         FormatError("the free run at block " + Num(current) + " of " + Num(run) +
                     " blocks does not fit the file (" + Num(end) + " blocks)");
@@ -96,7 +98,7 @@ void GSobjMemo4::MemoPlace(int32_t count) {
         for (int64_t steps = 0; current != end && current != alsoEnd; ++steps) {
             uint8_t node[8] = {};
             fits = ReadNode(current, steps, end, node) >= needed || fits;
-            current = MemoGet32LE(node);
+            current = gsBytes::Get32LE(node);
         }
         const int64_t oldLength = MemoLength(currentBlock_);
         if (!fits && (oldLength + kBlockHeaderSize + blockSize_ - 1) / blockSize_ < needed) {
@@ -112,14 +114,14 @@ void GSobjMemo4::MemoPlace(int32_t count) {
     for (int64_t steps = 0; current != end && current != alsoEnd; ++steps) {
         uint8_t node[8] = {};
         const int64_t run = ReadNode(current, steps, end, node);
-        const int64_t next = MemoGet32LE(node);
+        const int64_t next = gsBytes::Get32LE(node);
         if (run >= needed) {
             place = current;
             if (run == needed) {
                 link = next;
             } else {
                 link = current + needed;
-                MemoPut32LE(node + 4, static_cast<uint32_t>(run - needed));
+                gsBytes::Put32LE(node + 4, static_cast<uint32_t>(run - needed));
                 WriteAt(link * blockSize_, node, sizeof node);
             }
             break;
@@ -133,15 +135,17 @@ void GSobjMemo4::MemoPlace(int32_t count) {
         link = end + needed;
     }
     uint8_t word[4];
-    MemoPut32LE(word, static_cast<uint32_t>(link));
+    gsBytes::Put32LE(word, static_cast<uint32_t>(link));
     WriteAt(previous * blockSize_, word, sizeof word);
 
+    // The memo goes to a block after the file header, never into the chain it leaves.
+    XB_ASSERT(place >= 1 && place != link);
     currentBlock_ = static_cast<int32_t>(place);
     std::memset(header_, 0, sizeof header_);
     header_[0] = 0xFF;
     header_[1] = 0xFF;
     header_[2] = kBlockHeaderSize;
-    MemoPut32LE(header_ + 4, static_cast<uint32_t>(count) + kBlockHeaderSize);
+    gsBytes::Put32LE(header_ + 4, static_cast<uint32_t>(count) + kBlockHeaderSize);
 }
 
 void GSobjMemo4::MemoFree(int32_t block) {
@@ -157,7 +161,7 @@ void GSobjMemo4::MemoFree(int32_t block) {
     if (head[0] != 0xFF || head[1] != 0xFF) {
         FormatError("block " + Num(block) + " to be freed is not a memo in use (already free or damaged)");
     }
-    const int64_t word = MemoGet32LE(head + 4);
+    const int64_t word = gsBytes::Get32LE(head + 4);
     const int64_t run = (word + blockSize_ - 1) / blockSize_;
     if (word < kBlockHeaderSize || block + run > end) {
         FormatError("the memo at block " + Num(block) + " to be freed gives the length " + Num(word) +
@@ -166,10 +170,10 @@ void GSobjMemo4::MemoFree(int32_t block) {
     int64_t chain = ReadChainHead();
     if (chain == 0) chain = end;
     uint8_t node[8];
-    MemoPut32LE(node, static_cast<uint32_t>(chain));
-    MemoPut32LE(node + 4, static_cast<uint32_t>(run));
+    gsBytes::Put32LE(node, static_cast<uint32_t>(chain));
+    gsBytes::Put32LE(node + 4, static_cast<uint32_t>(run));
     WriteAt(at, node, sizeof node);
     uint8_t fileHead[8] = {};
-    MemoPut32LE(fileHead, static_cast<uint32_t>(block));
+    gsBytes::Put32LE(fileHead, static_cast<uint32_t>(block));
     WriteAt(0, fileHead, sizeof fileHead);
 }

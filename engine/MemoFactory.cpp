@@ -1,5 +1,6 @@
 #include "engine/MemoFactory.h"
 
+#include "engine/DbfHeader.h"
 #include "engine/FXMemo20.h"
 #include "engine/Memo4.h"
 #include "engine/platform/Paths.h"
@@ -15,10 +16,10 @@ std::string Trimmed(const std::string& s) {
 
 std::string MemoPathFor(const std::string& tablePath, uint8_t version) {
     switch (version) {
-        case 0x83:
-        case 0x8B: return platform::SiblingPath(Trimmed(tablePath), ".DBT");
-        case 0x30:
-        case 0xF5: return platform::SiblingPath(Trimmed(tablePath), ".FPT");
+        case gsVersionDBase3Memo:
+        case gsVersionDBase4Memo: return platform::SiblingPath(Trimmed(tablePath), ".DBT");
+        case gsVersionVisualFox:
+        case gsVersionFoxPro: return platform::SiblingPath(Trimmed(tablePath), ".FPT");
         default: return std::string();
     }
 }
@@ -30,8 +31,8 @@ std::unique_ptr<GSobjMemo> CreateMemoObject(GSO_DiskFile* owner, const std::stri
     if (path.empty()) return nullptr;
     std::unique_ptr<GSobjMemo> memo;
     switch (version) {
-        case 0x83: memo = std::make_unique<GSobjMemo>(owner, path, version, readWrite, shared); break;
-        case 0x8B: memo = std::make_unique<GSobjMemo4>(owner, path, version, readWrite, shared); break;
+        case gsVersionDBase3Memo: memo = std::make_unique<GSobjMemo>(owner, path, version, readWrite, shared); break;
+        case gsVersionDBase4Memo: memo = std::make_unique<GSobjMemo4>(owner, path, version, readWrite, shared); break;
         default: memo = std::make_unique<GSobjFXMemo20>(owner, path, version, readWrite, shared); break;
     }
     memo->MemoSetLockProtocol(protocol);

@@ -5,6 +5,7 @@
 #include "engine/ErrorCodes.h"
 #include "engine/Exception.h"
 #include "engine/Memo.h"
+#include "engine/platform/LastError.h"
 #include "engine/platform/SystemCodes.h"
 #include "engine/tableexpr/TgslDBFFunctions.h"
 #include "index/expr/TgsExpUserLink.h"
@@ -169,8 +170,16 @@ void GSO_dBHandler::SkipRecords(int32_t count) {
 
 // ---- writing ---------------------------------------------------------------------------
 
+void GSO_dBHandler::RefuseUnlockedWrite() {
+    platform::SetLastError(platform::kLockViolation);
+    ReportError(platform::kLockViolation, gsSub::kWrite, RealPath());
+}
+
 void GSO_dBHandler::AddRecord() {
-    LockIndexFiles();
+    if (!LockIndexFiles()) {
+        RefuseUnlockedWrite();
+        return;
+    }
     struct Unlocker {
         GSO_dBHandler* t;
         ~Unlocker() { t->UnlockIndexFiles(); }
@@ -179,7 +188,10 @@ void GSO_dBHandler::AddRecord() {
 }
 
 void GSO_dBHandler::PutRecord(int32_t n) {
-    LockIndexFiles();
+    if (!LockIndexFiles()) {
+        RefuseUnlockedWrite();
+        return;
+    }
     struct Unlocker {
         GSO_dBHandler* t;
         ~Unlocker() { t->UnlockIndexFiles(); }
@@ -214,7 +226,7 @@ void GSO_dBHandler::PackTable() {
     SetReadAhead(false);
     SetReadAhead(true);
     const int32_t count = RecordCount();
-    StatusReport(-1, 11, count);
+    StatusReport(gsStatus::kStart, gsStatus::kPack, count);
     std::vector<int> memoFields;
     for (int n = 1; n <= FieldCount(); ++n) {
         if (IsMemoField(n) && HasMemo()) memoFields.push_back(n);
@@ -238,7 +250,7 @@ void GSO_dBHandler::PackTable() {
                 }
             }
         }
-        StatusReport(11, r, 0);
+        StatusReport(gsStatus::kPack, r, 0);
     }
     if (kept < count) {
         SetRecordCount(kept);
@@ -250,7 +262,7 @@ void GSO_dBHandler::PackTable() {
     // Written now rather than at close: readers that trust the stored count must not see
     // the old one if the program stops before closing the table.
     WriteHeader();
-    StatusReport(0, 0, 0);
+    StatusReport(gsStatus::kDone, 0, 0);
     SetReadAhead(cacheWas);
     GoRecord(gsMoveTop);
 }

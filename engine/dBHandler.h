@@ -59,6 +59,8 @@ protected:
 
 private:
     bool Visible();
+    // A write whose index files could not be locked: error 33, nothing written.
+    void RefuseUnlockedWrite();
 
     bool cacheAllowed_ = true;
     bool cacheActive_ = false;

@@ -5,6 +5,7 @@
 #include "engine/ErrorCodes.h"
 #include "engine/platform/LastError.h"
 #include "engine/Exception.h"
+#include "engine/platform/Assert.h"
 #include "engine/platform/Clock.h"
 #include "engine/platform/Paths.h"
 #include "engine/platform/SystemCodes.h"
@@ -52,7 +53,7 @@ void GSO_dBaseDBF::OpenTable() {
         mode_ = gsModeNormal;
         opened_ = true;
         RefreshHeader();
-        Notify(2, 0);
+        Notify(gsNotify::kOpened, 0);
         AfterOpen();
     } catch (...) {
         opened_ = false;
@@ -86,9 +87,13 @@ std::string GSO_dBaseDBF::TableName() const { return platform::BaseNamePart(Real
 
 void GSO_dBaseDBF::SetCurrentBuffer(uint8_t* buffer) {
     curBuf_ = buffer ? buffer : ownBuffer_.data();
+    XB_ASSERT(!opened_ || curBuf_ != nullptr);
 }
 
-void GSO_dBaseDBF::SaveBuffer() { std::memcpy(saved_.data(), curBuf_, RecordLength()); }
+void GSO_dBaseDBF::SaveBuffer() {
+    XB_ASSERT(curBuf_ != nullptr && saved_.size() > RecordLength());
+    std::memcpy(saved_.data(), curBuf_, RecordLength());
+}
 
 void GSO_dBaseDBF::RefreshHeader() {
     if (!IsShared()) return;
@@ -104,18 +109,16 @@ void GSO_dBaseDBF::WriteHeader() {
 }
 
 bool GSO_dBaseDBF::Notify(int code, int32_t) {
-    if (code == 6 || code == 7) mode_ = gsModeNormal;
+    if (code == gsNotify::kRecordRead || code == gsNotify::kRecordWritten) mode_ = gsModeNormal;
     return true;
 }
 
 void GSO_dBaseDBF::StatusReport(int, int, int) {}
 
 void GSO_dBaseDBF::ReadRecordInto(int32_t n) {
-    ReadAt(RecordOffset(n), curBuf_, RecordLength());
-    if (LastError() == platform::kShortRead) {
-        platform::SetLastError(platform::kShortRead);
-        ReportError(platform::kShortRead, gsSub::kRecord, RealPath());
-    }
+    XB_ASSERT(opened_ && curBuf_ != nullptr);
+    XB_ASSERT(n >= 1 && n <= layout_.recordCount);
+    ReadExactly(RecordOffset(n), curBuf_, RecordLength(), gsSub::kRecord);
 }
 
 void GSO_dBaseDBF::GoRecord(int32_t n) { PlainGoRecord(n); }
@@ -158,10 +161,11 @@ void GSO_dBaseDBF::PlainGoRecord(int32_t n) {
             ReportError(gsErr::kBeyondEof, gsSub::kRecord, RealPath());
         }
     }
-    Notify(4, n);
+    Notify(gsNotify::kBeforeRead, n);
     ReadRecordInto(target);
     recNo_ = target;
-    Notify(6, target);
+    XB_ASSERT(!eof_ && !bof_);
+    Notify(gsNotify::kRecordRead, target);
     SaveBuffer();
 }
 
@@ -193,7 +197,8 @@ void GSO_dBaseDBF::PlainAddRecord() {
     }
     try {
         std::lock_guard<std::recursive_mutex> guard(CriticalSection());
-        Notify(5, 0);
+        XB_ASSERT(opened_ && curBuf_ != nullptr);
+        Notify(gsNotify::kBeforeWrite, 0);
         RefreshHeader();
         curBuf_[0] = ' ';
         const int32_t newCount = layout_.recordCount + 1;
@@ -204,6 +209,7 @@ void GSO_dBaseDBF::PlainAddRecord() {
         WriteAt(RecordOffset(newCount), image.data(), static_cast<int32_t>(len + 1));
         layout_.recordCount = newCount;
         recNo_ = newCount;
+        XB_ASSERT(layout_.recordCount >= 1);
         headerDirty_ = true;
         WriteHeader();
     } catch (...) {
@@ -212,25 +218,27 @@ void GSO_dBaseDBF::PlainAddRecord() {
     }
     if (!tableLockedBefore) ReleaseAppendLock(systemLock);
     eof_ = bof_ = false;
-    Notify(7, 0);
+    Notify(gsNotify::kRecordWritten, 0);
     SaveBuffer();
 }
 
 void GSO_dBaseDBF::PutRecord(int32_t n) { PlainPutRecord(n); }
 
 void GSO_dBaseDBF::PlainPutRecord(int32_t n) {
-    Notify(5, n);
+    Notify(gsNotify::kBeforeWrite, n);
     if (n > layout_.recordCount) RefreshHeader();  // another program may have appended
     if (n <= 0 || n > layout_.recordCount) {
         AddRecord();
         return;
     }
+    XB_ASSERT(opened_ && curBuf_ != nullptr);
+    XB_ASSERT(n >= 1 && n <= layout_.recordCount);
     headerDirty_ = true;
     WriteAt(RecordOffset(n), curBuf_, RecordLength());
     recNo_ = n;
     RefreshHeader();
     WriteHeader();
-    Notify(7, n);
+    Notify(gsNotify::kRecordWritten, n);
     SaveBuffer();
 }
 
@@ -288,7 +296,7 @@ bool GSO_dBaseDBF::HasIndexFiles() { return false; }
 void GSO_dBaseDBF::Flush() {
     GSO_DiskFile::Flush();
     FlushCompanions();
-    Notify(8, recNo_);
+    Notify(gsNotify::kFlushed, recNo_);
 }
 
 bool GSO_dBaseDBF::Rename(const std::string& newPath) {

@@ -11,6 +11,7 @@
 #include "engine/DbfLayout.h"
 #include "engine/DiskFile.h"
 #include "engine/LockProtocol.h"
+#include "engine/TableEvents.h"
 
 // Movement codes accepted in place of a record number.
 constexpr int32_t gsMoveNext = -1;

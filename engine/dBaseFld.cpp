@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "engine/ByteOrder.h"
 #include "engine/DBFDate.h"
 #include "engine/ErrorCodes.h"
 #include "engine/Exception.h"
@@ -16,17 +17,6 @@
 namespace {
 
 constexpr double kMsPerDay = 86400000.0;
-
-int32_t Get32(const uint8_t* p) {
-    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-                                (static_cast<uint32_t>(p[2]) << 16) |
-                                (static_cast<uint32_t>(p[3]) << 24));
-}
-
-void Put32(uint8_t* p, int32_t v) {
-    uint32_t u = static_cast<uint32_t>(v);
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(u >> (8 * i));
-}
 
 bool FourBlanks(const uint8_t* p) { return std::memcmp(p, "    ", 4) == 0; }
 
@@ -45,10 +35,10 @@ GSO_dBaseFld::~GSO_dBaseFld() {
 void GSO_dBaseFld::AfterOpen() {
     GSO_dBaseDBF::AfterOpen();
     switch (Version()) {
-        case 0x30: hasMemo_ = (FlagBits() & gsFlagMemo) != 0; break;
-        case 0x83:
-        case 0x8B:
-        case 0xF5: hasMemo_ = true; break;
+        case gsVersionVisualFox: hasMemo_ = (FlagBits() & gsFlagMemo) != 0; break;
+        case gsVersionDBase3Memo:
+        case gsVersionDBase4Memo:
+        case gsVersionFoxPro: hasMemo_ = true; break;
         default: hasMemo_ = false;
     }
     memos_.clear();
@@ -103,13 +93,13 @@ int GSO_dBaseFld::TypedField(const std::string& name, const char* types) {
 }
 
 bool GSO_dBaseFld::BinaryField(const TgsDBFField& f) const {
-    return Version() == 0x30 && fieldcodec::IsBinaryType(f.type);
+    return Version() == gsVersionVisualFox && fieldcodec::IsBinaryType(f.type);
 }
 
 bool GSO_dBaseFld::IsMemoField(int n) const {
     const TgsDBFField* f = FieldAt(n);
     if (!f) return false;
-    return f->type == 'M' || f->type == 'G' || (f->type == 'B' && Version() != 0x30);
+    return f->type == 'M' || f->type == 'G' || (f->type == 'B' && Version() != gsVersionVisualFox);
 }
 
 std::string GSO_dBaseFld::RawText(const TgsDBFField& f) const {
@@ -146,7 +136,7 @@ bool GSO_dBaseFld::PutText(int n, const std::string& text) {
         bool left = f->type == 'C' || f->type == 'D' || f->type == 'L';
         std::memcpy(left ? p : p + (len - k), text.data(), k);
     }
-    Notify(1, n);
+    Notify(gsNotify::kFieldStored, n);
     return true;
 }
 
@@ -207,7 +197,7 @@ double GSO_dBaseFld::GetNumberByName(const std::string& name) {
 bool GSO_dBaseFld::PutNumber(int n, double value) {
     const TgsDBFField* f = FieldAt(n);
     if (!f) return false;
-    const bool fox = Version() == 0x30;
+    const bool fox = Version() == gsVersionVisualFox;
     if (!std::strchr(fox ? "BFGMNITY" : "BFGMN", f->type) || f->type == '\0') {
         ReportError(gsErr::kBadFieldType, gsSub::kFieldType, "");
     }
@@ -226,7 +216,7 @@ bool GSO_dBaseFld::PutNumber(int n, double value) {
             case 'M': {
                 double t = std::trunc(value);
                 if (!(t >= INT32_MIN && t <= INT32_MAX)) tooLarge();
-                if (f->length >= 4) Put32(p, static_cast<int32_t>(t));
+                if (f->length >= 4) gsBytes::PutI32LE(p, static_cast<int32_t>(t));
                 break;
             }
             case 'T': {
@@ -237,8 +227,8 @@ bool GSO_dBaseFld::PutNumber(int n, double value) {
                     tooLarge();
                 }
                 if (f->length >= 8) {
-                    Put32(p, static_cast<int32_t>(day));
-                    Put32(p + 4, static_cast<int32_t>(ms));
+                    gsBytes::PutI32LE(p, static_cast<int32_t>(day));
+                    gsBytes::PutI32LE(p + 4, static_cast<int32_t>(ms));
                 }
                 break;
             }
@@ -334,8 +324,8 @@ std::string GSO_dBaseFld::GetDisplayText(int n) {
                 // Day and milliseconds straight from their two integers: any bytes are
                 // possible here, and only a real day and time of day are shown.
                 const uint8_t* p = CurrentBuffer() + f->position;
-                const int32_t day = FourBlanks(p) ? gsBaseJulianDay : Get32(p);
-                const int32_t ms = FourBlanks(p + 4) ? 0 : Get32(p + 4);
+                const int32_t day = FourBlanks(p) ? gsBaseJulianDay : gsBytes::GetI32LE(p);
+                const int32_t ms = FourBlanks(p + 4) ? 0 : gsBytes::GetI32LE(p + 4);
                 constexpr int32_t kLastDay = 5373484;  // 31 December 9999
                 if (day <= gsDateTimeJulianOffset || day > kLastDay || ms < 0 || ms >= 86400000) {
                     return "";
@@ -392,13 +382,13 @@ bool GSO_dBaseFld::PutFromTextByName(const std::string& name, const std::string&
 
 void GSO_dBaseFld::BlankRecord() {
     std::memset(CurrentBuffer(), ' ', RecordLength());
-    const bool fox = Version() == 0x30;
+    const bool fox = Version() == gsVersionVisualFox;
     for (const TgsDBFField& f : Fields()) {
         if (f.type == 'N' || f.type == 'F' || (fox && std::strchr("BGIMTY", f.type) && f.type)) {
             PutNumber(f.number, 0);
         }
     }
-    Notify(0, 0);
+    Notify(gsNotify::kBlankRecord, 0);
 }
 
 void GSO_dBaseFld::DeleteRecord() {

@@ -1,12 +1,11 @@
 #include "engine/platform/Paths.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <vector>
 
+#include "engine/platform/FileSystem.h"
 #include "engine/platform/Locale.h"
 #include "engine/text/CaseFold.h"
 
@@ -39,20 +38,14 @@ std::string CurrentDirectory() {
     return buf;
 }
 
-bool Exists(const std::string& path) {
-    struct stat st{};
-    return lstat(path.c_str(), &st) == 0;
-}
+bool Exists(const std::string& path) { return Files().Kind(path, false) != EntryKind::Missing; }
 
 std::vector<std::string> ListDirectory(const std::string& dir) {
     std::vector<std::string> names;
-    if (DIR* d = opendir(dir.c_str())) {
-        while (dirent* e = readdir(d)) {
-            std::string name = e->d_name;
-            if (name != "." && name != "..") names.push_back(std::move(name));
-        }
-        closedir(d);
-    }
+    if (Files().ListDirectory(dir, names) != 0) names.clear();
+    names.erase(std::remove_if(names.begin(), names.end(),
+                               [](const std::string& n) { return n == "." || n == ".."; }),
+                names.end());
     return names;
 }
 
@@ -146,8 +139,8 @@ std::string IdentityKey(const std::string& path) { return CurrentLocale().UpperC
 bool FileExists(const std::string& path) {
     PathLookup found = LookUpPath(path);
     if (found.Ambiguous()) return false;
-    struct stat st{};
-    return stat(found.path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+    const EntryKind kind = Files().Kind(found.path, true);
+    return kind == EntryKind::File || kind == EntryKind::Other;
 }
 
 std::string DirectoryPart(const std::string& path) {

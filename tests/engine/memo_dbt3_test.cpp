@@ -11,7 +11,7 @@ namespace {
 
 uint32_t NextFree(const std::string& memoPath) {
     std::vector<uint8_t> b = testutil::ReadBytes(memoPath);
-    return MemoGet32LE(b.data());
+    return gsBytes::Get32LE(b.data());
 }
 
 TEST(MemoDbt3, RoundTripOfManyLengths) {

@@ -15,8 +15,8 @@ std::string MakeTable4(const TempDir& dir, const std::string& name, uint32_t blo
     const std::string table = MakeTable(dir, name, 0x8B);
     const std::string memo = memotest::MemoFile(table, 0x8B);
     std::vector<uint8_t> b = testutil::ReadBytes(memo);
-    MemoPut32LE(b.data() + 20, blockSize);
-    MemoPut32LE(b.data(), std::max<uint32_t>(1, static_cast<uint32_t>(b.size()) / blockSize));
+    gsBytes::Put32LE(b.data() + 20, blockSize);
+    gsBytes::Put32LE(b.data(), std::max<uint32_t>(1, static_cast<uint32_t>(b.size()) / blockSize));
     testutil::WriteBytes(memo, b);
     return table;
 }
@@ -25,7 +25,7 @@ std::vector<uint8_t> Bytes(const std::string& table) {
     return testutil::ReadBytes(memotest::MemoFile(table, 0x8B));
 }
 
-uint32_t Word(const std::vector<uint8_t>& b, size_t at) { return MemoGet32LE(b.data() + at); }
+uint32_t Word(const std::vector<uint8_t>& b, size_t at) { return gsBytes::Get32LE(b.data() + at); }
 
 TEST(MemoDbt4, RoundTripOfManyLengthsAndBlockSizes) {
     for (uint32_t bs : {32u, 64u, 512u, 1024u}) {

@@ -20,7 +20,7 @@ std::string MakeFpt(const TempDir& dir, const std::string& name, uint16_t blockS
     std::vector<uint8_t> b = testutil::ReadBytes(memo);
     b[6] = static_cast<uint8_t>(blockSize >> 8);
     b[7] = static_cast<uint8_t>(blockSize);
-    MemoPut32BE(b.data(), (512 + blockSize - 1) / blockSize);
+    gsBytes::Put32BE(b.data(), (512 + blockSize - 1) / blockSize);
     testutil::WriteBytes(memo, b);
     return table;
 }
@@ -55,9 +55,9 @@ TEST(MemoFpt, FiftySixBytesInSixtyFourByteBlocksTakeTwoBlocks) {
     EXPECT_EQ(memo->MemoWrite(0, text.data(), 56), 8);
     EXPECT_EQ(memo->BlockCount(), 2);
     std::vector<uint8_t> b = Bytes(table);
-    EXPECT_EQ(MemoGet32BE(b.data()), 10u);
-    EXPECT_EQ(MemoGet32BE(b.data() + 512), 1u);   // type: text
-    EXPECT_EQ(MemoGet32BE(b.data() + 516), 56u);  // length
+    EXPECT_EQ(gsBytes::Get32BE(b.data()), 10u);
+    EXPECT_EQ(gsBytes::Get32BE(b.data() + 512), 1u);   // type: text
+    EXPECT_EQ(gsBytes::Get32BE(b.data() + 516), 56u);  // length
     EXPECT_EQ(std::string(b.begin() + 520, b.begin() + 576), text);
     EXPECT_EQ(memo->MemoWrite(0, "next", 4), 10);
 }
@@ -85,7 +85,7 @@ TEST(MemoFpt, RewriteStaysWhenItFitsAndMovesWhenLonger) {
     EXPECT_EQ(memo->MemoText(b1), shorter);
     std::string same = Pattern(300, 4);
     EXPECT_EQ(memo->MemoWrite(b1, same.data(), 300), b1);
-    const uint32_t end = MemoGet32BE(Bytes(table).data());
+    const uint32_t end = gsBytes::Get32BE(Bytes(table).data());
     std::string longer = Pattern(600, 5);
     EXPECT_EQ(memo->MemoWrite(b1, longer.data(), 600), static_cast<int32_t>(end));
     EXPECT_EQ(memo->MemoText(static_cast<int32_t>(end)), longer);
@@ -103,13 +103,13 @@ TEST(MemoFpt, PictureBlocksAreReadAndEmptyTextReplacesAMemo) {
     int32_t block = memo->MemoWrite(0, "picture", 7);
     memo->Close();
     std::vector<uint8_t> b = Bytes(table);
-    MemoPut32BE(b.data() + block * 64, 0);
+    gsBytes::Put32BE(b.data() + block * 64, 0);
     testutil::WriteBytes(memotest::MemoFile(table, 0xF5), b);
     memo = OpenMemo(table, 0xF5);
     EXPECT_EQ(memo->MemoText(block), "picture");
     EXPECT_EQ(memo->MemoWrite(block, "", 0), block);
     EXPECT_EQ(memo->MemoLength(block), 0);
-    EXPECT_EQ(MemoGet32BE(Bytes(table).data() + block * 64), 1u);
+    EXPECT_EQ(gsBytes::Get32BE(Bytes(table).data() + block * 64), 1u);
 }
 
 TEST(MemoFpt, RenameOnlyRenames) {

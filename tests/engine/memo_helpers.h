@@ -78,7 +78,7 @@ inline std::vector<int32_t> BlockNumbers(const std::string& table, const std::st
         file.ReadAt(layout.RecordOffset(n), rec.data(), static_cast<int32_t>(rec.size()));
         const uint8_t* p = rec.data() + f->position;
         if (layout.header.Version() == 0x30 && f->length == 4) {
-            out.push_back(static_cast<int32_t>(MemoGet32LE(p)));
+            out.push_back(static_cast<int32_t>(gsBytes::Get32LE(p)));
         } else {
             std::string digits(reinterpret_cast<const char*>(p), static_cast<size_t>(f->length));
             out.push_back(static_cast<int32_t>(std::atol(digits.c_str())));
@@ -94,7 +94,7 @@ inline void AppendRecords(const std::string& table, const std::vector<int32_t>& 
     std::vector<uint8_t> bytes = testutil::ReadBytes(table);
     const uint16_t headerLen = static_cast<uint16_t>(bytes[8] | (bytes[9] << 8));
     const uint16_t recordLen = static_cast<uint16_t>(bytes[10] | (bytes[11] << 8));
-    uint32_t count = MemoGet32LE(bytes.data() + 4);
+    uint32_t count = gsBytes::Get32LE(bytes.data() + 4);
     bytes.resize(headerLen + static_cast<size_t>(count) * recordLen);
     const bool binary = bytes[0] == 0x30;
     for (int32_t b : blocks) {
@@ -102,7 +102,7 @@ inline void AppendRecords(const std::string& table, const std::vector<int32_t>& 
         std::string name = "R" + std::to_string(count + 1);
         std::memcpy(rec.data() + 1, name.data(), name.size());
         if (binary) {
-            MemoPut32LE(rec.data() + 11, static_cast<uint32_t>(b));
+            gsBytes::Put32LE(rec.data() + 11, static_cast<uint32_t>(b));
         } else if (b != 0) {
             std::string digits = std::to_string(b);
             std::memcpy(rec.data() + 11 + 10 - digits.size(), digits.data(), digits.size());
@@ -110,7 +110,7 @@ inline void AppendRecords(const std::string& table, const std::vector<int32_t>& 
         bytes.insert(bytes.end(), rec.begin(), rec.end());
         ++count;
     }
-    MemoPut32LE(bytes.data() + 4, count);
+    gsBytes::Put32LE(bytes.data() + 4, count);
     bytes.push_back(0x1A);
     testutil::WriteBytes(table, bytes);
 }

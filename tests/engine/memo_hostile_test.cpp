@@ -21,7 +21,7 @@ uint32_t FirstWord(const std::string& path) {
         if (std::fread(b, 1, 4, f) != 4) b[0] = b[1] = b[2] = b[3] = 0xEE;
         std::fclose(f);
     }
-    return MemoGet32LE(b);
+    return gsBytes::Get32LE(b);
 }
 
 const std::string kFormat = "dBase memo record has format error - ";
@@ -74,14 +74,14 @@ TEST(MemoHostile, Dbt4BlockWithoutMarkOrWithImpossibleLength) {
     ExpectFormatError([&] { OpenMemo(table, 0x8B)->MemoLength(1); }, "no FF FF");
     ExpectFormatError([&] { OpenMemo(table, 0x8B)->MemoFree(1); }, "not a memo in use");
     std::vector<uint8_t> longer = b;
-    MemoPut32LE(longer.data() + 516, 100000);
+    gsBytes::Put32LE(longer.data() + 516, 100000);
     testutil::WriteBytes(memotest::MemoFile(table, 0x8B), longer);
     ExpectFormatError([&] { OpenMemo(table, 0x8B)->MemoLength(1); }, "past the end of the file");
     ExpectFormatError([&] { OpenMemo(table, 0x8B)->MemoFree(1); }, "does not fit the file");
-    MemoPut32LE(longer.data() + 516, 0xFFFFFFFFu);
+    gsBytes::Put32LE(longer.data() + 516, 0xFFFFFFFFu);
     testutil::WriteBytes(memotest::MemoFile(table, 0x8B), longer);
     ExpectFormatError([&] { OpenMemo(table, 0x8B)->MemoLength(1); }, "absurd length");
-    MemoPut32LE(longer.data() + 516, 3);
+    gsBytes::Put32LE(longer.data() + 516, 3);
     testutil::WriteBytes(memotest::MemoFile(table, 0x8B), longer);
     ExpectFormatError([&] { OpenMemo(table, 0x8B)->MemoLength(1); }, "less than its own header");
 }
@@ -90,11 +90,11 @@ TEST(MemoHostile, FptBlockOfAnotherTypeOrLength) {
     std::vector<uint8_t> b = ValidMemoFile(0xF5, "text");
     TempDir dir;
     std::vector<uint8_t> freed = b;
-    MemoPut32BE(freed.data() + 512, 1001);
+    gsBytes::Put32BE(freed.data() + 512, 1001);
     std::string table = WithMemoFile(dir, 0xF5, freed);
     ExpectFormatError([&] { OpenMemo(table, 0xF5)->MemoLength(8); }, "type 1001");
     std::vector<uint8_t> longer = b;
-    MemoPut32BE(longer.data() + 516, 0x7FFFFFF0u);
+    gsBytes::Put32BE(longer.data() + 516, 0x7FFFFFF0u);
     testutil::WriteBytes(memotest::MemoFile(table, 0xF5), longer);
     auto memo = OpenMemo(table, 0xF5);
     std::vector<char> buf(64, '#');
@@ -114,7 +114,7 @@ TEST(MemoHostile, BadBlockSizesAndCutHeaders) {
     table = WithMemoFile(dir, 0x8B, std::vector<uint8_t>(512, 0));
     ExpectFormatError([&] { OpenMemo(table, 0x8B); }, "block size 0 is not usable");
     std::vector<uint8_t> huge(512, 0);
-    MemoPut32LE(huge.data() + 20, 0x40000000u);
+    gsBytes::Put32LE(huge.data() + 20, 0x40000000u);
     table = WithMemoFile(dir, 0x8B, huge);
     ExpectFormatError([&] { OpenMemo(table, 0x8B); }, "block size 1073741824 is not usable");
     EXPECT_EQ(testutil::ReadBytes(memotest::MemoFile(table, 0x8B)).size(), 512u);
@@ -131,31 +131,31 @@ TEST(MemoHostile, FreeChainsThatLoopOrLeaveTheFile) {
     const std::string path = memotest::MemoFile(table, 0x8B);
     // Header -> 1 -> 2 -> 1 ...: two free runs of one block pointing at each other.
     std::vector<uint8_t> b(4 * 512, 0);
-    MemoPut32LE(b.data(), 1);
-    MemoPut32LE(b.data() + 20, 512);
-    MemoPut32LE(b.data() + 512, 2);
-    MemoPut32LE(b.data() + 516, 1);
-    MemoPut32LE(b.data() + 1024, 1);
-    MemoPut32LE(b.data() + 1028, 1);
+    gsBytes::Put32LE(b.data(), 1);
+    gsBytes::Put32LE(b.data() + 20, 512);
+    gsBytes::Put32LE(b.data() + 512, 2);
+    gsBytes::Put32LE(b.data() + 516, 1);
+    gsBytes::Put32LE(b.data() + 1024, 1);
+    gsBytes::Put32LE(b.data() + 1028, 1);
     testutil::WriteBytes(path, b);
     std::string big = Pattern(2000, 1);
     ExpectFormatError([&] { OpenMemo(table, 0x8B)->MemoWrite(0, big.data(), 2000); }, "circle");
     EXPECT_EQ(testutil::ReadBytes(path), b);
     // A run whose next link points far outside the file.
-    MemoPut32LE(b.data() + 1024, 999999);
+    gsBytes::Put32LE(b.data() + 1024, 999999);
     testutil::WriteBytes(path, b);
     ExpectFormatError([&] { OpenMemo(table, 0x8B)->MemoWrite(0, big.data(), 2000); },
                       "points to block 999999, outside the file");
     EXPECT_EQ(testutil::ReadBytes(path), b);
     // A run longer than the file, a run of no blocks, a chain head past the end.
-    MemoPut32LE(b.data() + 1024, 4);
-    MemoPut32LE(b.data() + 1028, 50);
+    gsBytes::Put32LE(b.data() + 1024, 4);
+    gsBytes::Put32LE(b.data() + 1028, 50);
     testutil::WriteBytes(path, b);
     ExpectFormatError([&] { OpenMemo(table, 0x8B)->MemoWrite(0, big.data(), 2000); }, "does not fit the file");
-    MemoPut32LE(b.data() + 1028, 0);
+    gsBytes::Put32LE(b.data() + 1028, 0);
     testutil::WriteBytes(path, b);
     ExpectFormatError([&] { OpenMemo(table, 0x8B)->MemoWrite(0, big.data(), 2000); }, "of 0 blocks");
-    MemoPut32LE(b.data(), 40);
+    gsBytes::Put32LE(b.data(), 40);
     testutil::WriteBytes(path, b);
     ExpectFormatError([&] { OpenMemo(table, 0x8B)->MemoWrite(0, "x", 1); }, "block 40, outside the file");
     EXPECT_EQ(testutil::ReadBytes(path), b);
@@ -172,7 +172,7 @@ TEST(MemoHostile, HeaderThatLagsBehindTheDataDoesNotOverwriteMemos) {
         memo->Close();
         // The next-free word is set back to the first block, as if the memo were not there.
         std::vector<uint8_t> b = testutil::ReadBytes(path);
-        if (v == 0x83) MemoPut32LE(b.data(), 0); else MemoPut32BE(b.data(), 1);
+        if (v == 0x83) gsBytes::Put32LE(b.data(), 0); else gsBytes::Put32BE(b.data(), 1);
         testutil::WriteBytes(path, b);
         memo = OpenMemo(table, v);
         const int32_t b2 = memo->MemoWrite(0, "new", 3);
@@ -187,12 +187,12 @@ TEST(MemoHostile, NextFreeWordBeyondTheSizeLimit) {
     const std::string table = MakeTable(dir, "far.dbf", 0x83);
     const std::string path = memotest::MemoFile(table, 0x83);
     std::vector<uint8_t> b = testutil::ReadBytes(path);
-    MemoPut32LE(b.data(), 0xFFFFFFF0u);
+    gsBytes::Put32LE(b.data(), 0xFFFFFFF0u);
     testutil::WriteBytes(path, b);
     ExpectFormatError([&] { OpenMemo(table, 0x83)->MemoWrite(0, "x", 1); }, "beyond the 2 GiB limit");
     EXPECT_EQ(testutil::ReadBytes(path), b);
     // Far ahead of the data: refused before it can blow the file up.
-    MemoPut32LE(b.data(), 1 + 65535 + 1);
+    gsBytes::Put32LE(b.data(), 1 + 65535 + 1);
     testutil::WriteBytes(path, b);
     ExpectFormatError([&] { OpenMemo(table, 0x83)->MemoWrite(0, "x", 1); }, "far beyond the end of the file");
     EXPECT_EQ(testutil::ReadBytes(path), b);
@@ -206,7 +206,7 @@ TEST(MemoHostile, MemoThatWouldPassTwoGigabytesIsRefused) {
     const int64_t size = (0x7FFFFFFFLL / 512 - 2) * 512;
     ASSERT_EQ(truncate(path.c_str(), size), 0);
     std::vector<uint8_t> word(4);
-    MemoPut32LE(word.data(), static_cast<uint32_t>(size / 512));
+    gsBytes::Put32LE(word.data(), static_cast<uint32_t>(size / 512));
     {
         GSO_DiskFile f(path, true, false);
         f.Open();

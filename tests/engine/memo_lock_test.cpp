@@ -3,7 +3,7 @@
 
 #include <fstream>
 
-#include "engine/platform/SysFile.h"
+#include "engine/platform/FileSystem.h"
 #include "memo_helpers.h"
 
 using memotest::MakeTable;
@@ -123,7 +123,7 @@ void LockHeldElsewhere(TgsLokProtocol protocol, uint32_t heldOffset) {
     const std::string table = MakeTable(dir, "busy.dbf", 0x8B);
     const std::string path = memotest::MemoFile(table, 0x8B);
     std::unique_ptr<platform::SysFile> other;
-    ASSERT_EQ(platform::SysFile::Open(path, true, true, other), 0);
+    ASSERT_EQ(platform::Files().Open(path, true, true, other), 0);
     ASSERT_EQ(other->LockRange(heldOffset, 1), 0);
     const std::vector<uint8_t> before = testutil::ReadBytes(path);
     LockOwner owner;

@@ -1,11 +1,15 @@
-#include "engine/platform/SysFile.h"
+// The operating system's file system: descriptors, pread/pwrite, open-file-description locks.
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
+
+#include "engine/platform/FileSystem.h"
 
 #include "engine/platform/Paths.h"
 #include "engine/platform/SystemCodes.h"
@@ -47,14 +51,45 @@ int OpenFd(const std::string& path, int flags, int& fd) {
     return fd < 0 ? PathError(errno, path) : kOk;
 }
 
+// A descriptor of the operating system.
+class PosixFile final : public SysFile {
+public:
+    PosixFile(int fd, bool writable) : fd_(fd), writable_(writable) {}
+    ~PosixFile() override {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    PosixFile(const PosixFile&) = delete;
+    PosixFile& operator=(const PosixFile&) = delete;
+
+    int ReadAt(int64_t offset, void* buffer, size_t length, size_t& transferred) override;
+    int WriteAt(int64_t offset, const void* buffer, size_t length) override;
+    int Size(int64_t& size) override;
+    int Truncate(int64_t size) override;
+    int Sync() override;
+    int LockRange(uint64_t offset, uint64_t length) override;
+    int UnlockRange(uint64_t offset, uint64_t length) override;
+    bool Writable() const override { return writable_; }
+
+private:
+    int fd_;
+    bool writable_;
+};
+
+class PosixFileSystem final : public FileSystem {
+public:
+    int Open(const std::string& path, bool readWrite, bool shared,
+             std::unique_ptr<SysFile>& out) override;
+    int Create(const std::string& path) override;
+    int Rename(const std::string& from, const std::string& to) override;
+    int Remove(const std::string& path) override;
+    EntryKind Kind(const std::string& path, bool followLinks) override;
+    int ListDirectory(const std::string& dir, std::vector<std::string>& names) override;
+};
+
 }  // namespace
 
-SysFile::~SysFile() {
-    if (fd_ >= 0) ::close(fd_);
-}
-
-int SysFile::Open(const std::string& path, bool readWrite, bool shared,
-                  std::unique_ptr<SysFile>& out) {
+int PosixFileSystem::Open(const std::string& path, bool readWrite, bool shared,
+                          std::unique_ptr<SysFile>& out) {
     out.reset();
     int fd = -1;
     bool writable = readWrite;
@@ -80,11 +115,11 @@ int SysFile::Open(const std::string& path, bool readWrite, bool shared,
         ::close(fd);
         return rc == kLockViolation ? kSharingViolation : rc;
     }
-    out.reset(new SysFile(fd, writable));
+    out = std::make_unique<PosixFile>(fd, writable);
     return kOk;
 }
 
-int SysFile::Create(const std::string& path) {
+int PosixFileSystem::Create(const std::string& path) {
     int fd = -1;
     int rc = OpenFd(path, O_RDWR | O_CREAT, fd);
     if (rc != kOk) return rc;
@@ -95,7 +130,7 @@ int SysFile::Create(const std::string& path) {
     return rc == kLockViolation ? kSharingViolation : rc;
 }
 
-int SysFile::ReadAt(int64_t offset, void* buffer, size_t length, size_t& transferred) {
+int PosixFile::ReadAt(int64_t offset, void* buffer, size_t length, size_t& transferred) {
     transferred = 0;
     auto* p = static_cast<unsigned char*>(buffer);
     while (transferred < length) {
@@ -111,7 +146,7 @@ int SysFile::ReadAt(int64_t offset, void* buffer, size_t length, size_t& transfe
     return kOk;
 }
 
-int SysFile::WriteAt(int64_t offset, const void* buffer, size_t length) {
+int PosixFile::WriteAt(int64_t offset, const void* buffer, size_t length) {
     if (!writable_) return kAccessDenied;
     const auto* p = static_cast<const unsigned char*>(buffer);
     size_t done = 0;
@@ -128,14 +163,14 @@ int SysFile::WriteAt(int64_t offset, const void* buffer, size_t length) {
     return kOk;
 }
 
-int SysFile::Size(int64_t& size) {
+int PosixFile::Size(int64_t& size) {
     struct stat st{};
     if (fstat(fd_, &st) != 0) return TranslateErrno(errno);
     size = static_cast<int64_t>(st.st_size);
     return kOk;
 }
 
-int SysFile::Truncate(int64_t size) {
+int PosixFile::Truncate(int64_t size) {
     if (!writable_) return kAccessDenied;
     while (ftruncate(fd_, static_cast<off_t>(size)) != 0) {
         if (errno != EINTR) return TranslateErrno(errno);
@@ -143,7 +178,7 @@ int SysFile::Truncate(int64_t size) {
     return kOk;
 }
 
-int SysFile::Sync() {
+int PosixFile::Sync() {
     if (!writable_) return kOk;
     while (fdatasync(fd_) != 0) {
         if (errno != EINTR) return errno == EINVAL ? kOk : TranslateErrno(errno);
@@ -151,17 +186,17 @@ int SysFile::Sync() {
     return kOk;
 }
 
-int SysFile::LockRange(uint64_t offset, uint64_t length) {
+int PosixFile::LockRange(uint64_t offset, uint64_t length) {
     if (length == 0) return kOk;
     return SetLock(fd_, writable_ ? F_WRLCK : F_RDLCK, offset, length);
 }
 
-int SysFile::UnlockRange(uint64_t offset, uint64_t length) {
+int PosixFile::UnlockRange(uint64_t offset, uint64_t length) {
     if (length == 0) return kOk;
     return SetLock(fd_, F_UNLCK, offset, length);
 }
 
-int RenameFile(const std::string& from, const std::string& to) {
+int PosixFileSystem::Rename(const std::string& from, const std::string& to) {
     if (from == to) return kOk;
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return kOk;
     if (errno != EINVAL && errno != ENOSYS) return PathError(errno, from);
@@ -172,9 +207,46 @@ int RenameFile(const std::string& from, const std::string& to) {
     return kOk;
 }
 
-int RemoveFile(const std::string& path) {
+int PosixFileSystem::Remove(const std::string& path) {
     if (::unlink(path.c_str()) != 0) return PathError(errno, path);
     return kOk;
+}
+
+EntryKind PosixFileSystem::Kind(const std::string& path, bool followLinks) {
+    struct stat st{};
+    const int rc = followLinks ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st);
+    if (rc != 0) return EntryKind::Missing;
+    if (S_ISDIR(st.st_mode)) return EntryKind::Directory;
+    if (S_ISREG(st.st_mode)) return EntryKind::File;
+    return EntryKind::Other;
+}
+
+int PosixFileSystem::ListDirectory(const std::string& dir, std::vector<std::string>& names) {
+    names.clear();
+    DIR* d = opendir(dir.empty() ? "/" : dir.c_str());
+    if (d == nullptr) return PathError(errno, dir);
+    while (dirent* e = readdir(d)) names.emplace_back(e->d_name);
+    closedir(d);
+    return kOk;
+}
+
+namespace {
+std::atomic<FileSystem*> installed{nullptr};
+}  // namespace
+
+FileSystem& PosixFiles() {
+    static PosixFileSystem posix;
+    return posix;
+}
+
+FileSystem& Files() {
+    FileSystem* fs = installed.load(std::memory_order_acquire);
+    return fs != nullptr ? *fs : PosixFiles();
+}
+
+FileSystem* InstallFileSystem(FileSystem* fs) {
+    FileSystem* previous = installed.exchange(fs, std::memory_order_acq_rel);
+    return previous != nullptr ? previous : &PosixFiles();
 }
 
 }  // namespace platform
