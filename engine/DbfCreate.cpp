@@ -127,12 +127,20 @@ std::vector<uint8_t> MemoImage(uint8_t version, const std::string& tablePath) {
     return b;
 }
 
+// Writes `image` as a new file. A failure after the file was made removes it again, so
+// that no half-written file is left behind; a failure to make it touches nothing.
 void WriteFile(const std::string& path, const std::vector<uint8_t>& image) {
     GSO_DiskFile file(path, true, false);
     file.CreateNew();
-    file.WriteAt(0, image.data(), static_cast<int32_t>(image.size()));
-    file.Flush();
-    file.Close();
+    try {
+        file.WriteAt(0, image.data(), static_cast<int32_t>(image.size()));
+        file.Flush();
+        file.Close();
+    } catch (...) {
+        file.Close();
+        platform::RemoveFile(file.RealPath());
+        throw;
+    }
 }
 
 // Where a new file goes: the path as found on disk (an existing file of that name in any

@@ -254,7 +254,12 @@ void GSO_dBHandler::PackTable() {
     }
     if (kept < count) {
         SetRecordCount(kept);
-        const uint8_t eof = 0x1A;
+        // The smaller count reaches the header before the file shrinks: a failure in
+        // between leaves a header that counts fewer records than the file holds (the
+        // packed ones), never more.
+        MarkHeaderDirty();
+        WriteHeader();
+        const uint8_t eof = gsEndOfFile;
         WriteAt(RecordOffset(kept + 1), &eof, 1);
         TruncateAt(RecordOffset(kept + 1) + 1);
     }
