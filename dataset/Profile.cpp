@@ -1,8 +1,8 @@
 #include "dataset/Profile.h"
 
-#include <fstream>
 #include <sstream>
 
+#include "engine/platform/FileSystem.h"
 #include "engine/platform/Locale.h"
 
 namespace {
@@ -29,11 +29,9 @@ std::string Unquote(const std::string& v) {
 }  // namespace
 
 TProfileFile::TProfileFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return;
-    std::stringstream ss;
-    ss << in.rdbuf();
-    Parse(ss.str());
+    std::string text;
+    if (platform::ReadWholeFile(path, text) != 0) return;
+    Parse(text);
 }
 
 TProfileFile TProfileFile::FromText(const std::string& text) {

@@ -48,5 +48,7 @@ inline int RenameFile(const std::string& from, const std::string& to) {
     return Files().Rename(from, to);
 }
 inline int RemoveFile(const std::string& path) { return Files().Remove(path); }
+// Reads a whole (small) file, shared and read-only, into `out`; 0 or a system code.
+int ReadWholeFile(const std::string& path, std::string& out);
 
 }  // namespace platform

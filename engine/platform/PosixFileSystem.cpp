@@ -244,6 +244,20 @@ FileSystem& Files() {
     return fs != nullptr ? *fs : PosixFiles();
 }
 
+int ReadWholeFile(const std::string& path, std::string& out) {
+    out.clear();
+    std::unique_ptr<SysFile> file;
+    int rc = Files().Open(path, false, true, file);
+    int64_t size = 0;
+    if (rc == kOk) rc = file->Size(size);
+    if (rc != kOk) return rc;
+    out.resize(static_cast<size_t>(size));
+    size_t got = 0;
+    rc = file->ReadAt(0, out.data(), out.size(), got);
+    out.resize(got);
+    return rc;
+}
+
 FileSystem* InstallFileSystem(FileSystem* fs) {
     FileSystem* previous = installed.exchange(fs, std::memory_order_acq_rel);
     return previous != nullptr ? previous : &PosixFiles();
