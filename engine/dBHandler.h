@@ -47,7 +47,7 @@ public:
 
     // The table's expression variables: one per field, and the table functions; made
     // when the table opens, gone when it closes.
-    TgsExpUserLink* UserLink() const { return userLink_.get(); }
+    TgsExpUserLink* UserLink() const override { return userLink_.get(); }
 
 protected:
     void AfterOpen() override;

@@ -9,6 +9,7 @@
 #include "engine/dBaseDBF.h"
 
 class GSobjMemo;
+class TgsExpUserLink;
 
 class GSO_dBaseFld : public GSO_dBaseDBF {
 public:
@@ -49,6 +50,10 @@ public:
     virtual bool PutFromTextByName(const std::string& name, const std::string& text);  // 52
     virtual bool PutFromText(int n, const std::string& text);                          // 53
     virtual void RecallRecord();                                                       // 54
+
+    // The expression link through which key and filter expressions reach this table's
+    // fields and functions; the table with expressions supplies it (null here).
+    virtual TgsExpUserLink* UserLink() const { return nullptr; }
 
     // The number of the first field of that name (trailing blanks ignored), or 0.
     int FieldNumber(const std::string& name) const;

@@ -14,7 +14,7 @@
 #include "engine/dBHandler.h"
 #include "engine/platform/Paths.h"
 #include "engine/platform/ReplaceFile.h"
-#include "engine/platform/SysFile.h"
+#include "engine/platform/FileSystem.h"
 #include "tools/dbf/CodePage.h"
 #include "tools/dbf/CommandLine.h"
 #include "tools/dbf/Verbs.h"
