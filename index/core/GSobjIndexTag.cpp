@@ -264,6 +264,7 @@ int32_t GSobjIndexTag::SeekWith(const TgsVariant& key, int prefixResult) {
     search.Assign(&key);
     PrepareKey(search);
     bof_ = eof_ = false;
+    if (reverseTraversal_) return SeekBackward(search, prefixResult);
     int result = root_->Search(gsSearchAnyRecord, search, prefixResult);
     if (result == 1) {
         eof_ = true;
@@ -273,6 +274,30 @@ int32_t GSobjIndexTag::SeekWith(const TgsVariant& key, int prefixResult) {
     const int where = RangeTest(currentEntry_);
     if (result == -1) {
         if (where > 0) eof_ = true;
+        return 0;
+    }
+    if (where != 0) {
+        eof_ = true;
+        return 0;
+    }
+    return currentEntry_.link;
+}
+
+int32_t GSobjIndexTag::SeekBackward(const GSobjIndexKeyData& search, int prefixResult) {
+    // Keys stored ascending and walked backwards: the first match in the walk is the last
+    // stored one, and a key that is not there leaves the next lower key current.
+    // An empty text begins every key: the walk's first entry is the last stored one.
+    const bool matchesAll = prefixResult == 0 && keyType_ == 'C' && search.IsEmpty();
+    const int result = matchesAll ? 1 : root_->Search(gsSearchPastEqual, search, prefixResult < 0 ? -1 : 1);
+    const bool stepped = result == 1 ? root_->GotoLast() : root_->GotoPrior();
+    if (!stepped || !root_->ReadCurrent(currentEntry_)) {
+        currentEntry_.link = 0;
+        eof_ = true;
+        return 0;
+    }
+    const int where = RangeTest(currentEntry_);
+    if (CompareKeys(search, currentEntry_, prefixResult) != 0) {
+        if (where != 0) eof_ = true;
         return 0;
     }
     if (where != 0) {

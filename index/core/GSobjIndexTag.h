@@ -143,4 +143,6 @@ private:
     void ReadCurrentOrFlags();
     void PositionOnTableRecord();
     int32_t SeekWith(const TgsVariant& key, int prefixResult);
+    // SeekWith for tags walked backwards.
+    int32_t SeekBackward(const GSobjIndexKeyData& search, int prefixResult);
 };

@@ -1,0 +1,189 @@
+#include "index/cdx/GSobjCDXFile.h"
+
+#include <cctype>
+#include <vector>
+
+#include "engine/ErrorCodes.h"
+#include "engine/Exception.h"
+#include "engine/platform/Paths.h"
+#include "engine/platform/SystemCodes.h"
+#include "index/cdx/CdxLayout.h"
+#include "index/cdx/GSobjCDXTag.h"
+
+namespace {
+std::string Upper(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::string TagNameOf(const std::string& name) {
+    std::string n = Upper(name);
+    while (!n.empty() && n.back() == ' ') n.pop_back();
+    if (n.size() > static_cast<size_t>(cdx::kDirectoryKeyLength)) n.resize(cdx::kDirectoryKeyLength);
+    return n;
+}
+}  // namespace
+
+GSobjCDXFile::GSobjCDXFile(GSO_dBaseFld* table, bool overwrite, bool create, bool shared, bool readWrite,
+                           const std::string& path)
+    : GSobjIndexFile(table, path, ".CDX", overwrite, create, shared, readWrite) {
+    recordOrder_ = true;
+    if (!opened_) return;
+    directory_ = std::make_unique<GSobjCDXTag>(this, Upper(platform::BaseNamePart(name_)), 0, true);
+    if (disk_->Existed() && !(create && overwrite) && disk_->FileSize() > cdx::kNodeSize) {
+        pageCount_ = -1;
+        ReadDirectory();
+    } else {
+        CreateEmpty();
+    }
+}
+
+GSobjCDXFile::~GSobjCDXFile() {
+    tags_.clear();
+    directory_.reset();
+}
+
+int64_t GSobjCDXFile::FileEnd() {
+    if (pageCount_ >= 0) return pageCount_;
+    return disk_ ? disk_->FileSize() : 0;
+}
+
+void GSobjCDXFile::CreateEmpty() {
+    pageCount_ = 0;
+    changeCounter_ = 0;
+    const int32_t headerAt = AllocatePage();
+    AllocatePage();
+    (void)headerAt;
+    directory_->InitTag("", false, true, "");
+}
+
+void GSobjCDXFile::ReadDirectory() {
+    if (!directory_->ReadTagHeader()) ReportInvalid();
+    // The directory's keys name the tags; each key's record is the position of its header.
+    std::vector<std::pair<std::string, int32_t>> found;
+    const int64_t end = FileEnd();
+    for (int32_t r = directory_->MoveTo(-3); r != 0; r = directory_->MoveTo(-1)) {
+        const int32_t at = directory_->CurrentEntry().link;
+        // A tag whose header is the directory's, or outside the file, makes the file damaged.
+        if (at <= 0 || at % cdx::kNodeSize != 0 || at + int64_t{cdx::kHeaderSize} > end) ReportInvalid();
+        found.emplace_back(TagNameOf(directory_->CurrentEntry().AsText()), at);
+        if (found.size() > static_cast<size_t>(end / cdx::kHeaderSize)) ReportInvalid();
+    }
+    directory_->ReleasePath();
+    for (const auto& [name, at] : found) {
+        auto tag = std::make_unique<GSobjCDXTag>(this, name, at, false);
+        if (!tag->ReadTagHeader()) ReportInvalid();
+        tags_.push_back(std::move(tag));
+    }
+}
+
+int32_t GSobjCDXFile::ReadPageCount() {
+    const int64_t size = disk_ ? disk_->FileSize() : 0;
+    return static_cast<int32_t>((size + cdx::kNodeSize - 1) / cdx::kNodeSize * cdx::kNodeSize);
+}
+
+int32_t GSobjCDXFile::AllocatePage() {
+    if (pageCount_ < 0) pageCount_ = ReadPageCount();
+    if (pageCount_ > gsMaxFileOffset - cdx::kNodeSize) ReportError(platform::kFileTooLarge, gsSub::kWrite, name_);
+    const int32_t at = static_cast<int32_t>(pageCount_);
+    pageCount_ += cdx::kNodeSize;
+    return at;
+}
+
+template <class F>
+void GSobjCDXFile::WithWholeFileLocked(F work) {
+    if (locked_) UnlockIndexFile();
+    if (!disk_->LockWholeFile()) ReportError(platform::kLockViolation, gsSub::kNone, name_);
+    struct Unlock {
+        GSO_DiskFile* d;
+        ~Unlock() { d->UnlockRegion(); }
+    } unlock{disk_.get()};
+    work();
+}
+
+bool GSobjCDXFile::RemoveTag(const std::string& name) {
+    for (size_t i = 0; i < tags_.size(); ++i) {
+        if (Upper(tags_[i]->Name()) != name) continue;
+        const int64_t at = tags_[i]->HeaderPosition();
+        for (int32_t r = directory_->MoveTo(-3); r != 0; r = directory_->MoveTo(-1)) {
+            if (r == at && TagNameOf(directory_->CurrentEntry().AsText()) == name) {
+                directory_->RootNode()->DeleteEntry();
+                break;
+            }
+        }
+        directory_->ReleasePath();
+        tags_[i]->ReleasePath();
+        tags_.erase(tags_.begin() + static_cast<long>(i));
+        return true;
+    }
+    return false;
+}
+
+GSobjIndexTag* GSobjCDXFile::CreateTag(const std::string& name, const std::string& keyExpression,
+                                       const std::string& forExpression, bool unique, bool ascending) {
+    const std::string tagName = TagNameOf(name);
+    if (tagName.empty()) throw ERidedezError("A tag of " + name_ + " needs a name");
+    // Only a tag of the same name is replaced: a longer name that begins with it is another tag.
+    RemoveTag(tagName);
+    ForgetPageCount();
+    const int32_t headerAt = AllocatePage();
+    AllocatePage();
+    auto tag = std::make_unique<GSobjCDXTag>(this, tagName, headerAt, false);
+    GSobjCDXTag* t = tag.get();
+    t->InitTag(keyExpression, unique, ascending, forExpression);
+    tags_.push_back(std::move(tag));
+    GSobjIndexKeyData entry(gsKeyCapacity);
+    entry.SetText(tagName);
+    entry.link = entry.compareRecord = headerAt;
+    directory_->InsertKey(entry);
+    directory_->ReleasePath();
+    return t;
+}
+
+bool GSobjCDXFile::DeleteTag(const std::string& name) {
+    const bool found = RemoveTag(TagNameOf(name));
+    if (found && tags_.empty()) Reindex();
+    return found;
+}
+
+void GSobjCDXFile::Reindex() {
+    if (!disk_) return;
+    WithWholeFileLocked([&] {
+        for (auto& tag : tags_) tag->ReleasePath();
+        directory_->ReleasePath();
+        disk_->TruncateAt(cdx::kEmptyFileSize);
+        knownEnd_ = -1;
+        pageCount_ = cdx::kEmptyFileSize;
+        changeCounter_ = 0;
+        directory_->WriteEmptyRoot(cdx::kHeaderSize);
+        directory_->MarkHeaderDirty();
+        directory_->WriteHeader();
+        for (auto& base : tags_) {
+            auto* tag = static_cast<GSobjCDXTag*>(base.get());
+            tag->MoveHeader(AllocatePage());
+            AllocatePage();
+            std::vector<uint8_t> zero(cdx::kHeaderSize, 0);
+            WriteBlock(tag->HeaderPosition(), zero.data(), cdx::kHeaderSize);
+            tag->Build();
+            GSobjIndexKeyData entry(gsKeyCapacity);
+            entry.SetText(tag->Name());
+            entry.link = entry.compareRecord = static_cast<int32_t>(tag->HeaderPosition());
+            directory_->InsertKey(entry);
+        }
+        directory_->ReleasePath();
+    });
+}
+
+bool GSobjCDXFile::UpdateTagsForRecord(int32_t record, bool isAppend) {
+    ++changeCounter_;
+    directory_->MarkHeaderDirty();
+    directory_->WriteHeader();
+    return GSobjIndexFile::UpdateTagsForRecord(record, isAppend);
+}
+
+bool GSobjCDXFile::ChangedByOthers() {
+    if (!disk_ || !disk_->IsShared()) return false;
+    uint8_t head[12] = {};
+    if (!ReadBlock(0, head, sizeof head)) return false;
+    return cdx::Get32(head + cdx::kChangeCounterAt) != changeCounter_;
+}

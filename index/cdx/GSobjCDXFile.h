@@ -1,0 +1,45 @@
+#pragma once
+// GSobjCDXFile: a CDX index file: a tag directory (itself a tag whose keys are the tag
+// names and whose record numbers are the positions of the tags' headers) and its tags.
+
+#include <memory>
+
+#include "index/core/GSobjIndexFile.h"
+
+class GSobjCDXTag;
+
+class GSobjCDXFile : public GSobjIndexFile {
+public:
+    // An existing file reads its directory and every tag it names (a header that is not
+    // accepted raises error 2112); an empty or new one gets an empty directory.
+    GSobjCDXFile(GSO_dBaseFld* table, bool overwrite, bool create, bool shared, bool readWrite,
+                 const std::string& path);
+    ~GSobjCDXFile() override;
+
+    GSobjIndexTag* CreateTag(const std::string& name, const std::string& keyExpression,
+                             const std::string& forExpression, bool unique, bool ascending) override;
+    bool DeleteTag(const std::string& name) override;
+    int32_t AllocatePage() override;
+    int32_t ReadPageCount() override;
+    void Reindex() override;
+    bool UpdateTagsForRecord(int32_t record, bool isAppend) override;
+    bool ChangedByOthers() override;
+
+    GSobjCDXTag* Directory() const { return directory_.get(); }
+    uint32_t ChangeCounter() const { return changeCounter_; }
+    void SetChangeCounter(uint32_t c) { changeCounter_ = c; }
+    // The file size as last known (the next free position when it is known).
+    int64_t FileEnd();
+
+private:
+    void CreateEmpty();
+    void ReadDirectory();
+    // Removes the tag named `name` (upper case) and its directory key; false when none.
+    bool RemoveTag(const std::string& name);
+    // Runs `work` with the whole file locked.
+    template <class F>
+    void WithWholeFileLocked(F work);
+
+    std::unique_ptr<GSobjCDXTag> directory_;
+    uint32_t changeCounter_ = 0;
+};
