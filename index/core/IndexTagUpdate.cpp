@@ -28,19 +28,12 @@ bool GSobjIndexTag::InsertKey(const GSobjIndexKeyData& key) {
         root_->Search(r, entry, -1);
         if (r == gsSearchPastEqual) root_->GotoPrior();
     } else {
-        if (reverseTraversal_) {
-            root_->GotoFirst();
-            root_->InsertEntry(entry, false);
-        } else {
-            root_->GotoLast();
-            root_->InsertEntry(entry, true);
-        }
+        // Past every stored key: it goes last in the file's order, whichever way the tag
+        // is walked.
+        root_->GotoLast();
+        root_->InsertEntry(entry, true);
         Reload(gsReloadRootOnly);
-        if (reverseTraversal_) {
-            root_->GotoFirst();
-        } else {
-            root_->GotoLast();
-        }
+        root_->GotoLast();
     }
     root_->ReadCurrent(currentEntry_);
     bof_ = root_->AtFirst();
