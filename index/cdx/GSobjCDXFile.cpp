@@ -62,7 +62,8 @@ void GSobjCDXFile::ReadDirectory() {
     // The directory's keys name the tags; each key's record is the position of its header.
     std::vector<std::pair<std::string, int32_t>> found;
     const int64_t end = FileEnd();
-    for (int32_t r = directory_->MoveTo(-3); r != 0; r = directory_->MoveTo(-1)) {
+    // Walked to its end, not to the first record 0: a key naming position 0 is damage.
+    for (directory_->MoveTo(-3); !directory_->Eof() && !directory_->Bof(); directory_->MoveTo(-1)) {
         const int32_t at = directory_->CurrentEntry().link;
         // A tag whose header is the directory's, or outside the file, makes the file damaged.
         if (at <= 0 || at % cdx::kNodeSize != 0 || at + int64_t{cdx::kHeaderSize} > end) ReportInvalid();
