@@ -83,12 +83,21 @@ void GSobjCDXTag::ReadPage(int32_t page, GSobjIndexKey& node) {
     }
 }
 
-void GSobjCDXTag::SetRightSibling(int32_t at, int32_t right) {
+void GSobjCDXTag::SetSibling(int32_t at, size_t which, int32_t sibling) {
     if (at <= 0 || at % cdx::kNodeSize != 0 || !file_->BlockInFile(at, cdx::kNodeSize)) ReportInvalid();
     uint8_t p[cdx::kNodeSize];
     if (!file_->ReadBlock(at, p, cdx::kNodeSize)) ReportInvalid();
-    cdx::Put32(p + cdx::kRightAt, static_cast<uint32_t>(right));
+    cdx::Put32(p + which, static_cast<uint32_t>(sibling));
     file_->WriteBlock(at, p, cdx::kNodeSize);
+}
+
+void GSobjCDXTag::PageDropped(GSobjIndexKey& node) {
+    RefuseGeneralUpdate();
+    if (node.pageNumber == gsNoPage) return;
+    const int32_t left = node.formatWord1;
+    const int32_t right = node.formatWord2;
+    if (left != cdx::kNoSibling) SetSibling(left, cdx::kRightAt, right);
+    if (right != cdx::kNoSibling) SetSibling(right, cdx::kLeftAt, left);
 }
 
 void GSobjCDXTag::WriteLeaf(int32_t at, GSobjIndexKey& node, size_t from, size_t count,
@@ -176,7 +185,7 @@ void GSobjCDXTag::WritePage(int32_t page, GSobjIndexKey& node) {
         } else {
             WriteLeaf(at, node, from, first, layout, oldLeft, page, false);
         }
-        if (oldLeft != cdx::kNoSibling) SetRightSibling(oldLeft, at);
+        if (oldLeft != cdx::kNoSibling) SetSibling(oldLeft, cdx::kRightAt, at);
         node.formatWord1 = at;
         if (node.kind == TgsNodeKind::NewRoot || !node.Parent()) node.formatWord2 = cdx::kNoSibling;
         GSobjIndexKeyData separator = node.entries[from + first - 1];

@@ -21,6 +21,8 @@ public:
     int32_t RootPage() override;
     void ReadPage(int32_t page, GSobjIndexKey& node) override;
     void WritePage(int32_t page, GSobjIndexKey& node) override;
+    // Joins the dropped node's neighbours to each other.
+    void PageDropped(GSobjIndexKey& node) override;
     // Reads and checks the header; false when it is not accepted.
     bool ReadTagHeader();
     void ReadHeader() override;
@@ -54,7 +56,8 @@ private:
                    int32_t left, int32_t right, bool root);
     void WriteBranch(int32_t at, GSobjIndexKey& node, size_t from, size_t count, int32_t left, int32_t right,
                      bool root);
-    void SetRightSibling(int32_t node, int32_t right);
+    // Rewrites one sibling pointer (cdx::kLeftAt or cdx::kRightAt) of the node at `at`.
+    void SetSibling(int32_t at, size_t which, int32_t sibling);
 
     bool directory_;
     uint8_t options_ = cdx::kOptionTag;

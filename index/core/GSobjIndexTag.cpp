@@ -35,6 +35,8 @@ void GSobjIndexTag::SetRootPage(int32_t page) {
 
 void GSobjIndexTag::PrepareKey(TgsVariant&) {}
 
+void GSobjIndexTag::PageDropped(GSobjIndexKey&) {}
+
 void GSobjIndexTag::InitTag(const std::string& keyExpression, bool unique, bool ascending,
                             const std::string& forExpression) {
     keyExpression_ = keyExpression;

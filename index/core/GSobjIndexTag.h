@@ -68,6 +68,9 @@ public:
     [[noreturn]] void ReportInvalid() const;
     // Called by a root split: the tag's root moves to `page`.
     void SetRootPage(int32_t page);
+    // Called when an emptied node leaves the tree, before it is freed; formats that chain
+    // their nodes unlink it here.
+    virtual void PageDropped(GSobjIndexKey& node);
 
     // State.
     const std::string& Name() const { return name_; }

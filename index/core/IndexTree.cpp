@@ -150,7 +150,8 @@ void GSobjIndexKey::DropFromParent() {
     assert(p && p->child_.get() == this);
     int at = p->FindLink(pageNumber);
     // This node is freed here: nothing of it may be used afterwards. Its emptied page
-    // stays unused in the file until the next rebuild.
+    // stays unused in the file until the next rebuild; the format may unlink it first.
+    tag_->PageDropped(*this);
     p->child_.reset();
     if (at < 0) tag_->ReportInvalid();
     const bool wasLast = at == p->LastIndex();

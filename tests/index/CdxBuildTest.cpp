@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <random>
 #include <set>
@@ -415,4 +416,32 @@ TEST_F(CdxBuild, RandomEditsKeepEveryTagTrue) {
     for (size_t i = 0; i < std::size(tags); ++i) EXPECT_EQ(Walk(*f->FindTag(tags[i])), walks[i]);
     f->Reindex();
     for (size_t i = 0; i < std::size(tags); ++i) EXPECT_EQ(Walk(*f->FindTag(tags[i])), walks[i]);
+}
+
+TEST_F(CdxBuild, EmptiedNodesLeaveTheSiblingChains) {
+    for (int i = 0; i < 3000; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "K%05d", i);
+        people.push_back(Person{name, static_cast<double>(i), "", true});
+        Append(*table, people.back());
+    }
+    auto f = Open("people.cdx", true);
+    f->CreateTag("NAME", "NAME", "", false, true);
+    f->CreateTag("NAME_D", "NAME", "", false, false);
+    table->files = {f.get()};
+    // Records 500 to 1700 move to the end of the order: whole leaves and a branch empty.
+    for (int32_t r = 500; r <= 1700; ++r) {
+        table->GoRecord(r);
+        people[static_cast<size_t>(r - 1)].name = "Z" + people[static_cast<size_t>(r - 1)].name;
+        Store(*table, people[static_cast<size_t>(r - 1)]);
+        table->PutRecord(r);
+    }
+    table->files.clear();
+    ExpectMatchesModel(*f->FindTag("NAME"));
+    ExpectMatchesModel(*f->FindTag("NAME_D"));
+    const auto walk = Records(Walk(*f->FindTag("NAME")));
+    f.reset();
+    PeerWalk peer = HarbourCdxWalk(path, dir.File("people.cdx"), "NAME");
+    ASSERT_EQ(peer.status, 0) << peer.err;
+    EXPECT_EQ(peer.records, walk);
 }
