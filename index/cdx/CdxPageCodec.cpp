@@ -168,10 +168,10 @@ void GSobjCDXTag::WritePage(int32_t page, GSobjIndexKey& node) {
             if (rest <= static_cast<size_t>(maxKeys_)) return 0;
             return std::min(rest - rest / 2, static_cast<size_t>(maxKeys_));
         }
-        if (cdx::LeafBytes(layout, keyLength_, &packed[from], rest) <= cdx::kLeafSpace) return 0;
+        if (cdx::LeafBytes(layout, keyLength_, packed.data() + from, rest) <= cdx::kLeafSpace) return 0;
         size_t first = 0;
         while (first + 1 < rest &&
-               cdx::LeafBytes(layout, keyLength_, &packed[from], first + 1) < cdx::kLeafSplitBytes)
+               cdx::LeafBytes(layout, keyLength_, packed.data() + from, first + 1) < cdx::kLeafSplitBytes)
             ++first;
         return std::max<size_t>(first, 1);
     };

@@ -32,6 +32,15 @@ GSobjCDXTag::GSobjCDXTag(GSobjCDXFile* file, const std::string& name, int64_t he
     }
 }
 
+GSobjCDXTag::~GSobjCDXTag() {
+    try {
+        ReleasePath();
+    } catch (...) {
+        root_.reset();
+    }
+    HeaderWritten();
+}
+
 GSobjCDXFile* GSobjCDXTag::CdxFile() const { return static_cast<GSobjCDXFile*>(file_); }
 
 void GSobjCDXTag::SetSizes() {

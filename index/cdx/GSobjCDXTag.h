@@ -13,6 +13,9 @@ class GSobjCDXFile;
 class GSobjCDXTag : public GSobjIndexTag {
 public:
     GSobjCDXTag(GSobjCDXFile* file, const std::string& name, int64_t headerPosition, bool directory);
+    // Writes back the path while the node codec still exists (the base class can no
+    // longer reach it); a failed write-back drops the changes.
+    ~GSobjCDXTag() override;
 
     void PrepareKey(TgsVariant& key) override;
     void InitTag(const std::string& keyExpression, bool unique, bool ascending,

@@ -205,8 +205,20 @@ TEST_F(CdxHostile, GeneralCollationTagsAreReadButNotUpdated) {
     } catch (const ERidedezError& e) {
         EXPECT_NE(std::string(e.what()).find("GENERAL"), std::string::npos) << e.what();
     }
-    tag->ReleasePath();
-    EXPECT_EQ(testutil::ReadBytes(dir.File("general.cdx")).size(), bad.size());
+}
+
+TEST_F(CdxHostile, ClosingAfterARefusedUpdateLeavesTheRefusedTagAsItWas) {
+    auto bad = good;
+    std::memcpy(&bad[nameHeader + cdx::kCollationAt], "GENERAL", 7);
+    testutil::WriteBytes(dir.File("general.cdx"), bad);
+    {
+        GSobjCDXFile f(table.get(), false, false, false, true, dir.File("general.cdx"));
+        table->GoRecord(5);
+        EXPECT_THROW(f.UpdateTagsForRecord(5, true), ERidedezError);
+        // The file closes with the refused tag's path still loaded.
+    }
+    GSobjCDXFile f(table.get(), false, false, false, true, dir.File("general.cdx"));
+    EXPECT_EQ(Walk(*f.FindTag("NAME")).size(), 3000u);
 }
 
 TEST_F(CdxHostile, RandomDamageGivesOnlyEngineErrors) {
