@@ -33,6 +33,14 @@ GSobjNDXTag::GSobjNDXTag(GSobjNDXFile* file, const std::string& name, int64_t he
     formatWord_ = 1;
 }
 
+GSobjNDXTag::~GSobjNDXTag() {
+    try {
+        ReleasePath();
+    } catch (...) {
+        root_.reset();
+    }
+}
+
 GSobjNDXFile* GSobjNDXTag::NdxFile() const { return static_cast<GSobjNDXFile*>(file_); }
 
 // ---- keys ----------------------------------------------------------------------------------

@@ -9,6 +9,9 @@ class GSobjNDXFile;
 class GSobjNDXTag : public GSobjIndexTag {
 public:
     GSobjNDXTag(GSobjNDXFile* file, const std::string& name, int64_t headerPosition);
+    // Writes back the path while the page codec still exists (the base class can no
+    // longer reach it); a failed write-back drops the changes.
+    ~GSobjNDXTag() override;
 
     void PrepareKey(TgsVariant& key) override;
     void InitTag(const std::string& keyExpression, bool unique, bool ascending,

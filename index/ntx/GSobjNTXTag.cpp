@@ -36,6 +36,14 @@ GSobjNTXTag::GSobjNTXTag(GSobjNTXFile* file, const std::string& name, int64_t he
     classMarker[3] = 'X';
 }
 
+GSobjNTXTag::~GSobjNTXTag() {
+    try {
+        ReleasePath();
+    } catch (...) {
+        root_.reset();
+    }
+}
+
 GSobjNTXFile* GSobjNTXTag::NtxFile() const { return static_cast<GSobjNTXFile*>(file_); }
 
 // ---- keys ----------------------------------------------------------------------------------

@@ -9,6 +9,9 @@ class GSobjNTXFile;
 class GSobjNTXTag : public GSobjIndexTag {
 public:
     GSobjNTXTag(GSobjNTXFile* file, const std::string& name, int64_t headerPosition);
+    // Writes back the path while the page codec still exists (the base class can no
+    // longer reach it); a failed write-back drops the changes.
+    ~GSobjNTXTag() override;
 
     void PrepareKey(TgsVariant& key) override;
     void InitTag(const std::string& keyExpression, bool unique, bool ascending,
