@@ -147,3 +147,9 @@ void GSobjIndexFile::UnlockIndexFile() {
     disk_->UnlockRegion();
     locked_ = false;
 }
+
+std::string GSobjIndexFile::TagNameOfFile(const std::string& fileName) {
+    std::string base = platform::BaseNamePart(fileName);
+    for (char& c : base) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return base;
+}

@@ -74,6 +74,9 @@ public:
     bool BlockInFile(int64_t position, int64_t size);
 
 protected:
+    // The tag name a single-tag file takes from its own name: the base name in upper case.
+    static std::string TagNameOfFile(const std::string& fileName);
+
     std::string name_;  // without path, upper case
     std::vector<std::unique_ptr<GSobjIndexTag>> tags_;
     GSO_dBaseFld* table_;

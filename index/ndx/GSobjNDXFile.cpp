@@ -9,21 +9,13 @@
 #include "index/ndx/GSobjNDXTag.h"
 #include "index/ndx/NdxLayout.h"
 
-namespace {
-std::string TagNameOf(const std::string& fileName) {
-    std::string base = platform::BaseNamePart(fileName);
-    for (char& c : base) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return base;
-}
-}  // namespace
-
 GSobjNDXFile::GSobjNDXFile(GSO_dBaseFld* table, bool overwrite, bool create, bool shared,
                            bool readWrite, const std::string& path)
     : GSobjIndexFile(table, path, ".NDX", overwrite, create, shared, readWrite) {
     if (!opened_) return;
     if (disk_->Existed() && !(create && overwrite)) {
         pageCount_ = ReadPageCount();
-        auto tag = std::make_unique<GSobjNDXTag>(this, TagNameOf(name_), 0);
+        auto tag = std::make_unique<GSobjNDXTag>(this, TagNameOfFile(name_), 0);
         tag->ReadHeader();
         tags_.push_back(std::move(tag));
     } else {
@@ -40,7 +32,7 @@ GSobjIndexTag* GSobjNDXFile::CreateTag(const std::string& name, const std::strin
     tags_.clear();
     pageCount_ = 0;
     const int32_t headerAt = AllocatePage();
-    auto tag = std::make_unique<GSobjNDXTag>(this, name.empty() ? TagNameOf(name_) : name, headerAt);
+    auto tag = std::make_unique<GSobjNDXTag>(this, name.empty() ? TagNameOfFile(name_) : name, headerAt);
     GSobjNDXTag* t = tag.get();
     tags_.push_back(std::move(tag));
     t->InitTag(keyExpression, unique, ascending, forExpression);

@@ -10,21 +10,13 @@
 #include "index/ntx/GSobjNTXTag.h"
 #include "index/ntx/NtxLayout.h"
 
-namespace {
-std::string TagNameOf(const std::string& fileName) {
-    std::string base = platform::BaseNamePart(fileName);
-    for (char& c : base) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return base;
-}
-}  // namespace
-
 GSobjNTXFile::GSobjNTXFile(GSO_dBaseFld* table, bool overwrite, bool create, bool shared,
                            bool readWrite, const std::string& path)
     : GSobjIndexFile(table, path, ".NTX", overwrite, create, shared, readWrite) {
     if (!opened_) return;
     if (disk_->Existed() && !(create && overwrite)) {
         pageCount_ = FileEnd();
-        auto tag = std::make_unique<GSobjNTXTag>(this, TagNameOf(name_), 0);
+        auto tag = std::make_unique<GSobjNTXTag>(this, TagNameOfFile(name_), 0);
         tag->ReadHeader();
         tags_.push_back(std::move(tag));
     } else {
@@ -45,7 +37,7 @@ GSobjIndexTag* GSobjNTXFile::CreateTag(const std::string& name, const std::strin
     pageCount_ = 0;
     changeCounter_ = 1;
     const int32_t headerAt = AllocatePage();
-    auto tag = std::make_unique<GSobjNTXTag>(this, name.empty() ? TagNameOf(name_) : name, headerAt);
+    auto tag = std::make_unique<GSobjNTXTag>(this, name.empty() ? TagNameOfFile(name_) : name, headerAt);
     GSobjNTXTag* t = tag.get();
     tags_.push_back(std::move(tag));
     t->InitTag(keyExpression, unique, ascending, forExpression);
