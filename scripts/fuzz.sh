@@ -3,11 +3,11 @@
 # corpus (tests/fuzz/corpus/<target>), working on a copy so the seeds stay as committed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-# Seconds per target: the header parser gets a full minute, the others the default.
-default_seconds=${1:-30}
+# Seconds per target: the header parser gets 40, the others the default.
+default_seconds=${1:-20}
 seconds_for() {
   case "$1" in
-    fuzz_dbf_header) echo 60 ;;
+    fuzz_dbf_header) echo 40 ;;
     *) echo "$default_seconds" ;;
   esac
 }

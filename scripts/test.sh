@@ -20,4 +20,4 @@ UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp \
   ctest --test-dir build/asan --output-on-failure -j"$jobs"
 
-scripts/fuzz.sh "${FUZZ_SECONDS:-30}"
+scripts/fuzz.sh "${FUZZ_SECONDS:-20}"
