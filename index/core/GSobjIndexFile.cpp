@@ -8,6 +8,7 @@
 #include "engine/LockProtocol.h"
 #include "engine/dBaseFld.h"
 #include "engine/platform/Paths.h"
+#include "engine/platform/SystemCodes.h"
 
 namespace {
 std::string Upper(std::string s) {
@@ -152,4 +153,18 @@ std::string GSobjIndexFile::TagNameOfFile(const std::string& fileName) {
     std::string base = platform::BaseNamePart(fileName);
     for (char& c : base) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return base;
+}
+
+void GSobjIndexFile::WithWholeFileInPlaceOfIndexLock(const std::function<void()>& work) {
+    const bool hadIndexLock = locked_;
+    if (hadIndexLock) UnlockIndexFile();
+    {
+        if (!disk_->LockWholeFile()) ReportError(platform::kLockViolation, gsSub::kNone, name_);
+        struct Unlock {
+            GSO_DiskFile* d;
+            ~Unlock() { d->UnlockRegion(); }
+        } unlock{disk_.get()};
+        work();
+    }
+    if (hadIndexLock) LockIndexFile();
 }

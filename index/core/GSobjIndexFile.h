@@ -4,6 +4,7 @@
 // the table's lock protocol; each format derives its file class from it.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -74,6 +75,11 @@ public:
     bool BlockInFile(int64_t position, int64_t size);
 
 protected:
+    // Runs `work` under the whole-file lock, which takes the place of the index lock while
+    // the file is cut back or rebuilt; the index lock is taken again afterwards when it was
+    // held. A refused whole-file lock is the lock-violation error.
+    void WithWholeFileInPlaceOfIndexLock(const std::function<void()>& work);
+
     // The tag name a single-tag file takes from its own name: the base name in upper case.
     static std::string TagNameOfFile(const std::string& fileName);
 

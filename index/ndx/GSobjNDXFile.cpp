@@ -62,15 +62,7 @@ bool GSobjNDXFile::WriteBlock(int64_t page, const void* buffer, int32_t size) {
 void GSobjNDXFile::ResetFile() {
     GSobjNDXTag* tag = NdxTag();
     if (!disk_ || !tag) return;
-    // The whole-file lock takes the place of the index lock while the file is cut back.
-    const bool hadIndexLock = locked_;
-    if (hadIndexLock) UnlockIndexFile();
-    {
-        if (!disk_->LockWholeFile()) ReportError(platform::kLockViolation, gsSub::kNone, name_);
-        struct Unlock {
-            GSO_DiskFile* d;
-            ~Unlock() { d->UnlockRegion(); }
-        } unlock{disk_.get()};
+    WithWholeFileInPlaceOfIndexLock([&] {
         tag->ReleasePath();
         disk_->TruncateAt(2 * ndx::kPageSize);
         knownEnd_ = -1;
@@ -79,25 +71,16 @@ void GSobjNDXFile::ResetFile() {
         tag->WriteHeader();
         std::vector<uint8_t> empty(ndx::kPageSize, 0);
         WriteBlock(1, empty.data(), ndx::kPageSize);
-    }
-    if (hadIndexLock) LockIndexFile();
+    });
 }
 
 void GSobjNDXFile::Reindex() {
     GSobjNDXTag* tag = NdxTag();
     if (!tag) return;
     ResetFile();
-    const bool hadIndexLock = locked_;
-    if (hadIndexLock) UnlockIndexFile();
-    {
-        if (!disk_->LockWholeFile()) ReportError(platform::kLockViolation, gsSub::kNone, name_);
-        struct Unlock {
-            GSO_DiskFile* d;
-            ~Unlock() { d->UnlockRegion(); }
-        } unlock{disk_.get()};
+    WithWholeFileInPlaceOfIndexLock([&] {
         // The build starts again at page 1, over the empty root.
         pageCount_ = 1;
         tag->Build();
-    }
-    if (hadIndexLock) LockIndexFile();
+    });
 }

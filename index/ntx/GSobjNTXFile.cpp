@@ -61,15 +61,7 @@ int32_t GSobjNTXFile::AllocatePage() {
 void GSobjNTXFile::ResetFile() {
     GSobjNTXTag* tag = NtxTag();
     if (!disk_ || !tag) return;
-    // The whole-file lock takes the place of the index lock while the file is cut back.
-    const bool hadIndexLock = locked_;
-    if (hadIndexLock) UnlockIndexFile();
-    {
-        if (!disk_->LockWholeFile()) ReportError(platform::kLockViolation, gsSub::kNone, name_);
-        struct Unlock {
-            GSO_DiskFile* d;
-            ~Unlock() { d->UnlockRegion(); }
-        } unlock{disk_.get()};
+    WithWholeFileInPlaceOfIndexLock([&] {
         tag->ReleasePath();
         disk_->TruncateAt(2 * ntx::kPageSize);
         knownEnd_ = -1;
@@ -79,8 +71,7 @@ void GSobjNTXFile::ResetFile() {
         tag->WriteHeader();
         std::vector<uint8_t> empty(ntx::kPageSize, 0);
         WriteBlock(ntx::kPageSize, empty.data(), ntx::kPageSize);
-    }
-    if (hadIndexLock) LockIndexFile();
+    });
 }
 
 void GSobjNTXFile::Reindex() {
