@@ -125,7 +125,7 @@ void TInfoForm::showEvent(QShowEvent* e) {
     if (e->spontaneous()) return;
     RunHandler([this] {
         TRidedezDataSet* info = MainForm ? &MainForm->InfoTable : nullptr;
-        DataSource1.dataSet = info;
+        DataSource1.SetDataSet(info);
         model_->SetDataSet(info);
         const int row = model_->CurrentRow();
         if (row >= 0) {

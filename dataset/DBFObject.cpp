@@ -1,11 +1,20 @@
 #include "dataset/DBFObject.h"
 
 #include "dataset/RidedezDataSet.h"
+#include "index/core/GSobjIndexTag.h"
 
 DBFObject::DBFObject(TRidedezDataSet* owner, const std::string& path, bool readWrite, bool shared)
     : GSO_dBHandler(path, readWrite, shared), owner_(owner) {}
 
 DBFObject::~DBFObject() = default;
+
+void DBFObject::GoRecord(int32_t n) {
+    GSO_dBHandler::GoRecord(n);
+    GSobjIndexTag* tag = SelectedTag();
+    if (n > 0 && tag && !Eof() && !Bof() && RecordNumber() == n && tag->CurrentEntry().link != n) {
+        tag->Reload(gsReloadCurrentRecord);
+    }
+}
 
 void DBFObject::StatusReport(int stat1, int stat2, int stat3) {
     if (owner_) owner_->StatusReport(stat1, stat2, stat3);

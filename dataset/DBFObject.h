@@ -14,6 +14,10 @@ public:
     DBFObject(TRidedezDataSet* owner, const std::string& path, bool readWrite, bool shared);
     ~DBFObject() override;
 
+    // A move to a record by number also puts the selected tag on that record, while the
+    // buffer the record was read into is still the current one: the dataset reads the
+    // next record into another buffer, from which the tag could not find its place.
+    void GoRecord(int32_t n) override;
     void StatusReport(int stat1, int stat2, int stat3) override;
     bool RecordVisible() override;
     // The formula hook in its text form: 0 when the dataset's handler dealt with the

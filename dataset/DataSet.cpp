@@ -1,5 +1,6 @@
 #include "dataset/DataSet.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "dataset/Messages.h"
@@ -23,7 +24,26 @@ private:
 
 TDataSet::TDataSet() = default;
 
-TDataSet::~TDataSet() = default;
+TDataSet::~TDataSet() {
+    const std::vector<TDataSource*> sources = sources_;
+    sources_.clear();
+    for (TDataSource* s : sources) s->DataSetDestroyed();
+}
+
+void TDataSet::AddSource(TDataSource* source) {
+    if (std::find(sources_.begin(), sources_.end(), source) == sources_.end()) sources_.push_back(source);
+}
+
+void TDataSet::RemoveSource(TDataSource* source) {
+    sources_.erase(std::remove(sources_.begin(), sources_.end(), source), sources_.end());
+}
+
+void TDataSet::DataEvent(TDataEvent event, TField* field) {
+    const std::vector<TDataSource*> sources = sources_;
+    for (TDataSource* s : sources) {
+        if (std::find(sources_.begin(), sources_.end(), s) != sources_.end()) s->DataEvent(event, field);
+    }
+}
 
 // ---- fields --------------------------------------------------------------------------------
 
@@ -166,6 +186,7 @@ void TDataSet::Open() {
         FreeBuffers();
         throw;
     }
+    DataEvent(TDataEvent::deUpdateState);
     Fire(afterOpen);
     DoAfterScroll();
 }
@@ -183,6 +204,7 @@ void TDataSet::Close() {
         }
     } cleanup{this};
     InternalClose();
+    DataEvent(TDataEvent::deUpdateState);
     Fire(afterClose);
 }
 
@@ -203,6 +225,7 @@ void TDataSet::First() {
     CheckBrowseMode();
     DoBeforeScroll();
     FetchFirst();
+    DataEvent(TDataEvent::deDataSetChange);
     DoAfterScroll();
 }
 
@@ -213,6 +236,7 @@ void TDataSet::Last() {
     hasRecord_ = GetRecord(ActiveBuffer(), TGetMode::gmPrior, true) == TGetResult::grOK;
     eof_ = true;
     bof_ = !hasRecord_;
+    DataEvent(TDataEvent::deDataSetChange);
     DoAfterScroll();
 }
 
@@ -234,6 +258,7 @@ int TDataSet::MoveBy(int distance) {
         hasRecord_ = true;
         ++moved;
     }
+    if (moved > 0) DataEvent(TDataEvent::deDataSetScroll);
     DoAfterScroll();
     return moved;
 }
@@ -247,6 +272,7 @@ void TDataSet::Resync() {
                  GetRecord(buf, TGetMode::gmNext, false) == TGetResult::grOK ||
                  GetRecord(buf, TGetMode::gmPrior, false) == TGetResult::grOK;
     eof_ = bof_ = !hasRecord_;
+    DataEvent(TDataEvent::deDataSetChange);
 }
 
 void TDataSet::Refresh() {
@@ -318,6 +344,7 @@ void TDataSet::BeginInsertAppend(bool append) {
     modified_ = false;
     GetCalcFields(buf);
     Fire(onNewRecord);
+    DataEvent(TDataEvent::deDataSetChange);
     Fire(afterInsert);
     DoAfterScroll();
 }
@@ -370,6 +397,7 @@ void TDataSet::Cancel() {
         Resync();
     } else {
         eof_ = bof_ = true;
+        DataEvent(TDataEvent::deDataSetChange);
     }
     Fire(afterCancel);
 }
@@ -474,6 +502,7 @@ void TDataSet::FieldChanged(TField& field) {
     }
     modified_ = true;
     if (field.onChange) field.onChange(field);
+    DataEvent(TDataEvent::deFieldChange, &field);
 }
 
 std::string TDataSet::Translate(const std::string& text, bool) const { return text; }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "dataset/BlobStream.h"
+#include "dataset/DataSource.h"
 #include "dataset/DatabaseError.h"
 #include "dataset/Field.h"
 #include "dataset/FieldTypes.h"
@@ -114,6 +115,10 @@ public:
     // Marks the record modified and signals the field's change event.
     void FieldChanged(TField& field);
 
+    // ---- the data sources that show this dataset (a source registers itself)
+    void AddSource(TDataSource* source);
+    void RemoveSource(TDataSource* source);
+
 protected:
     // ---- what a concrete dataset supplies
     virtual void InternalOpen() = 0;  // opens the cursor, builds and binds the fields
@@ -169,6 +174,8 @@ protected:
     void Fire(const TEvent& e) {
         if (e) e(*this);
     }
+    // Tells every data source (and through them the links) what happened.
+    void DataEvent(TDataEvent event, TField* field = nullptr);
 
 private:
     void BeginInsertAppend(bool append);
@@ -195,4 +202,5 @@ private:
     bool eof_ = true;
     bool bof_ = true;
     bool modified_ = false;
+    std::vector<TDataSource*> sources_;
 };

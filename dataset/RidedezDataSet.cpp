@@ -63,25 +63,6 @@ void TRidedezDataSet::SetUserID(int32_t id) {
     if (table_) table_->SetUserID(static_cast<uint32_t>(id));
 }
 
-void TRidedezDataSet::SetFiltered(bool on) {
-    if (!Active()) {
-        filtered_ = on;
-        return;
-    }
-    CheckBrowseMode();
-    filtered_ = on;
-    First();
-}
-
-void TRidedezDataSet::SetMasterSource(TDataSource* source) {
-    for (TDataSource* s = source; s && s->dataSet; ) {
-        if (s->dataSet == this) DatabaseError(dsmsg::kCircularLink);
-        auto* r = dynamic_cast<TRidedezDataSet*>(s->dataSet);
-        s = r ? r->MasterSource() : nullptr;
-    }
-    masterSource_ = source;
-}
-
 std::string TRidedezDataSet::TablePath() const { return TableDirectory(databaseName_) + tableName_; }
 
 // ---- hooks -------------------------------------------------------------------------------
@@ -98,6 +79,7 @@ int TRidedezDataSet::FormulaHook(const std::string& who, const std::string& st, 
 }
 
 bool TRidedezDataSet::RecordAccepted() {
+    if (!HasMasterKey()) return false;
     if (!filtered_ || !onFilterRecord) return true;
     const TDataSetState saved = State();
     SetState(TDataSetState::dsFilter);
@@ -230,12 +212,20 @@ void TRidedezDataSet::InternalOpen() {
     if (recordLength_ > 0xFFFF || bufferSize_ > 0xFFFF) throw ERangeError(201, "Range check error");
     firstPending_ = true;
     lastPending_ = false;
+    rangeSet_ = false;
+    // The index files and the tag, the filter and the master range. The framework then
+    // reads the first record of that order.
+    if (!indexFiles_.empty()) OpenIndexFiles();
+    if (!indexName_.empty()) SelectIndexTag(false);
     editing_ = false;
+    if (filtered_) ApplyFilterExpression(filter_, filterOptions_);
+    ApplyMasterRangeDirect();
 }
 
 void TRidedezDataSet::InternalClose() {
     std::unique_ptr<DBFObject> table = std::move(table_);
     firstPending_ = lastPending_ = editing_ = rereadExact_ = false;
+    rangeSet_ = masterExact_ = false;
     pendingMemos_.clear();
     slots_.clear();
     slotCount_ = 0;
@@ -425,33 +415,61 @@ void TRidedezDataSet::SetRecNo(int32_t recNo) {
     DoAfterScroll();
 }
 
+namespace {
+
+// Puts the table object back on the dataset's record and the dataset in its state after
+// a scan.
+struct ScanRestore {
+    TRidedezDataSet* d;
+    DBFObject& t;
+    int32_t cursor;
+    TDataSetState state;
+    std::function<void(TDataSetState)> setState;
+    ~ScanRestore() {
+        setState(state);
+        try {
+            if (cursor > 0 && cursor <= t.RecordCount()) t.GoRecord(cursor);
+        } catch (...) {
+            // The next move of the dataset repositions the table object anyway.
+        }
+    }
+};
+
+}  // namespace
+
 int32_t TRidedezDataSet::ScanRecords(int32_t from, int32_t maxCount,
                                      const std::function<bool(int32_t)>& visit) {
     DBFObject& t = OpenTable();
     if (from < 1 || maxCount <= 0) return 0;
-    const int32_t cursor = t.RecordNumber();
-    TRecordPointer own(t, nullptr);
-    struct Restore {
-        TRidedezDataSet* d;
-        DBFObject& t;
-        int32_t cursor;
-        TDataSetState state;
-        ~Restore() {
-            d->SetState(state);
-            try {
-                if (cursor > 0 && cursor <= t.RecordCount()) t.GoRecord(cursor);
-            } catch (...) {
-                // The next move of the dataset repositions the table object anyway.
-            }
-        }
-    } restore{this, t, cursor, State()};
-    int32_t visited = 0;
     if (from > t.RecordCount()) {
         t.RefreshHeader();
         if (from > t.RecordCount()) return 0;
     }
-    t.GoRecord(from);
-    t.GoRecord(gsMoveReread);  // moves on over hidden records
+    return Scan(from, false, maxCount, visit);
+}
+
+int32_t TRidedezDataSet::ScanInOrder(int32_t after, int32_t maxCount, const std::function<bool(int32_t)>& visit) {
+    DBFObject& t = OpenTable();
+    if (after < 0 || maxCount <= 0) return 0;
+    if (after > t.RecordCount()) t.RefreshHeader();
+    if (after > t.RecordCount()) return 0;
+    return Scan(after, true, maxCount, visit);
+}
+
+int32_t TRidedezDataSet::Scan(int32_t at, bool after, int32_t maxCount, const std::function<bool(int32_t)>& visit) {
+    DBFObject& t = OpenTable();
+    TRecordPointer own(t, nullptr);
+    ScanRestore restore{this, t, t.RecordNumber(), State(), [this](TDataSetState s) { SetState(s); }};
+    if (!after) {
+        t.GoRecord(at);
+        t.GoRecord(gsMoveReread);  // moves on over hidden records
+    } else if (at == 0) {
+        t.GoRecord(gsMoveTop);
+    } else {
+        t.GoRecord(at);
+        t.GoRecord(gsMoveNext);
+    }
+    int32_t visited = 0;
     while (!t.Eof() && visited < maxCount) {
         ++visited;
         SetState(TDataSetState::dsFilter);

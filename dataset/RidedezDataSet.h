@@ -26,6 +26,14 @@
 
 enum class TFilterOption { foCaseInsensitive = 1, foNoPartialCompare = 2 };
 using TFilterOptions = unsigned;  // bits of TFilterOption
+inline constexpr TFilterOptions operator|(TFilterOption a, TFilterOption b) {
+    return static_cast<unsigned>(a) | static_cast<unsigned>(b);
+}
+
+enum class TLocateOption { loCaseInsensitive = 1, loPartialKey = 2 };
+using TLocateOptions = unsigned;  // bits of TLocateOption
+inline constexpr bool Has(unsigned options, TFilterOption o) { return options & static_cast<unsigned>(o); }
+inline constexpr bool Has(unsigned options, TLocateOption o) { return options & static_cast<unsigned>(o); }
 
 class TRidedezDataSet : public TDataSet {
 public:
@@ -45,20 +53,24 @@ public:
     void SetExactCount(bool on) { exactCount_ = on; }
     bool Exclusive() const { return exclusive_; }
     void SetExclusive(bool on);
+    // The filter: an xBase expression that a record must make true, and OnFilterRecord.
     const std::string& Filter() const { return filter_; }
-    void SetFilter(const std::string& expression) { filter_ = expression; }
+    void SetFilter(const std::string& expression);
     bool Filtered() const { return filtered_; }
     void SetFiltered(bool on);
     TFilterOptions FilterOptions() const { return filterOptions_; }
-    void SetFilterOptions(TFilterOptions options) { filterOptions_ = options; }
+    void SetFilterOptions(TFilterOptions options);
+    // Index files opened with the table: a name without extension gets ".NDX"; a
+    // relative name is taken in the table's directory.
     const std::vector<std::string>& IndexFiles() const { return indexFiles_; }
-    void SetIndexFiles(const std::vector<std::string>& files) { indexFiles_ = files; }
+    void SetIndexFiles(const std::vector<std::string>& files);
+    // The selected tag (empty: record-number order).
     const std::string& IndexName() const { return indexName_; }
-    void SetIndexName(const std::string& name) { indexName_ = name; }
+    void SetIndexName(const std::string& name);
     TgsLokProtocol LockProtocol() const { return lockProtocol_; }
     void SetLockProtocol(TgsLokProtocol protocol);
     const std::string& MasterFields() const { return masterFields_; }
-    void SetMasterFields(const std::string& fields) { masterFields_ = fields; }
+    void SetMasterFields(const std::string& fields);
     TDataSource* MasterSource() const { return masterSource_; }
     void SetMasterSource(TDataSource* source);
     bool ReadOnly() const { return readOnly_; }
@@ -98,6 +110,31 @@ public:
     // read and `visit(recNo)` is called; inside it the fields show that record. `visit`
     // answers false to stop. Answers the number of records visited.
     int32_t ScanRecords(int32_t from, int32_t maxCount, const std::function<bool(int32_t recNo)>& visit);
+    // The same in the dataset's order (its tag, range and filter): the visible records
+    // that follow record `after` (0: from the first), at most `maxCount` of them.
+    int32_t ScanInOrder(int32_t after, int32_t maxCount, const std::function<bool(int32_t recNo)>& visit);
+
+    // ---- index tags, ranges and searches (all need an open dataset)
+    // Tags are numbered from 1 through the open index files in order.
+    int IndexTagCount();
+    // Name, key expression and FOR condition of tag n; empty when there is no tag n.
+    std::string IndexTagName(int n);
+    std::string IndexTagExpression(int n);
+    std::string IndexTagCondition(int n);
+    // The selected tag's name, empty in record-number order.
+    std::string CurrentTagName();
+    // Narrows the dataset to the keys from `low` to `high` of the selected tag and moves
+    // to the first record; both empty removes the range. Nothing is narrowed without a
+    // selected tag.
+    void SetRange(const std::string& low, const std::string& high);
+    // Moves to the first record whose field `keyFields` holds `keyValues`; answers
+    // whether there was one (the cursor stays otherwise). Through an index tag on that
+    // field when there is one, by reading the records otherwise.
+    bool Locate(const std::string& keyFields, const TFieldValue& keyValues, TLocateOptions options);
+    // The display text of field `resultFields` of the first record whose field
+    // `keyFields` holds `keyValues`, without moving: Null when none does, false when the
+    // table has no records.
+    TFieldValue Lookup(const std::string& keyFields, const TFieldValue& keyValues, const std::string& resultFields);
 
     // The table object while open (null when closed).
     DBFObject* Table() const { return table_.get(); }
@@ -138,6 +175,55 @@ protected:
 
 private:
     friend class THCBlobStream;
+    // The link to the master's data source: tells of the master's moves and changes.
+    class TMasterLink : public TDataLink {
+    public:
+        explicit TMasterLink(TRidedezDataSet& detail) : detail_(detail) {}
+
+    protected:
+        void ActiveChanged() override;
+        void RecordChanged(TField* field) override;
+
+    private:
+        TRidedezDataSet& detail_;
+    };
+    // ---- indexes (RidedezIndexes.cpp)
+    // Closes the table's index files and opens those of IndexFiles.
+    void OpenIndexFiles();
+    // The full name of an IndexFiles entry.
+    std::string IndexFilePath(const std::string& entry) const;
+    // Selects IndexName in the table object; "Index tag %s is not assigned" when no open
+    // file has it.
+    void SelectIndexTag(bool keepPosition);
+    // After the order changed: the master range, the buffers read again, after-scroll.
+    void OrderChanged();
+    // Puts the table object on the dataset's current record.
+    void SyncTableToActive();
+    // A range bound as the table object takes it: at most 255 characters, in OEM.
+    std::string RangeBound(const std::string& value) const;
+    // Hands a range to the table object (both empty: none) and remembers it.
+    void ApplyRange(const std::string& low, const std::string& high);
+    // The range remembered is handed to the table object again (after a tag change).
+    void RestoreRange();
+    void MasterChanged();
+    void MasterDisabled();
+    // The master's key, as a range bound of the selected tag.
+    std::string MasterKey();
+    // The range of the master's key (and only that key).
+    void ApplyMasterRange(const std::string& key);
+    // At open and after a new tag: the master range without moving the dataset.
+    void ApplyMasterRangeDirect();
+    // ---- filter and searches (RidedezSearch.cpp)
+    // Hands Filter and FilterOptions to the table object; when the expression is refused
+    // the filter in force before is put back.
+    void ApplyFilterExpression(const std::string& expression, TFilterOptions options);
+    // The first tag with no condition whose key is the field `fieldName`, or 0.
+    int TagForField(const std::string& fieldName);
+    // A key value as the table object compares it (text in OEM when translating).
+    std::string KeyText(const TFieldValue& value, const TField& field) const;
+    // Searches field `field` for `text`; on success the table object stands on the match.
+    bool SearchRecords(const TField& field, const std::string& text, bool partial, bool caseInsensitive,
+                       bool wholeKey);
     // The buffer whose record the fields show in the current state, or null.
     uint8_t* ActiveRecordBuffer() const;
     int32_t BufferRecNo(const uint8_t* buffer) const;
@@ -145,6 +231,8 @@ private:
     void FillRecordInfo(uint8_t* buffer);
     void BuildFieldDefs(GSO_dBHandler& table);
     DBFObject& OpenTable() const;
+    // The scans: from record `at` on, or (`after`) following it in the dataset's order.
+    int32_t Scan(int32_t at, bool after, int32_t maxCount, const std::function<bool(int32_t)>& visit);
     // Goes to record n with the table object on its own buffer.
     void GoOwn(int32_t n);
     // The buffer that data fields are read from in the current state, or null.
@@ -181,6 +269,17 @@ private:
     TgsLokProtocol lockProtocol_ = TgsLokProtocol::Default;
     std::string masterFields_;
     TDataSource* masterSource_ = nullptr;
+    TMasterLink masterLink_{*this};
+    // While the master's text key narrows the detail: that key (as stored, without
+    // trailing blanks). A range takes every key that begins with its bounds; the detail
+    // shows only the records whose key is the master's.
+    bool masterExact_ = false;
+    std::string masterExactKey_;
+    // Whether the table object's current record has the master's key.
+    bool HasMasterKey();
+    // The range handed to the table object (bounds as it takes them).
+    bool rangeSet_ = false;
+    std::string rangeLow_, rangeHigh_;
     bool readOnly_ = false;
     std::string tableName_;
     bool translateASCII_ = true;
