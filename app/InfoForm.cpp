@@ -10,15 +10,20 @@
 #include "app/SaveFileChooser.h"
 #include "app/ScreenScale.h"
 #include "app/tables/ResultsCsv.h"
+#include "app/tables/ResultsIndex.h"
+#include "app/tables/ResultsSearch.h"
 #include "engine/Exception.h"
+#include "app/texts/KazQString.h"
 #include "app/texts/KazTexts.h"
 #include "controls/FcLabel.h"
 #include "controls/FcShapeBtn.h"
 
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QFontMetrics>
 #include <QSaveFile>
 #include <QHeaderView>
+#include <QHideEvent>
 #include <QShowEvent>
 #include <QTableView>
 
@@ -48,11 +53,16 @@ TInfoForm::TInfoForm(QWidget* parent) : QDialog(parent) {
     DBGrid1->horizontalHeader()->setFont(NamedFont(kaztexts::kGridTitleBaseFont, 13));
     DBGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     DBGrid1->horizontalHeader()->setHighlightSections(false);
+    DBGrid1->horizontalHeader()->setSectionsClickable(true);
+    DBGrid1->horizontalHeader()->setSortIndicatorShown(true);
+    connect(DBGrid1->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int column) { RunHandler([this, column] { DBGrid1TitleClick(column); }); });
     DBGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     DBGrid1->verticalHeader()->setDefaultSectionSize(QFontMetrics(ArialFont(19, true)).height() + 4);
     DBGrid1->verticalHeader()->setMinimumWidth(12);
     Place(DBGrid1, 26, 55, 617, 340);
     for (int c = 0; c < TInfoTableModel::kColumns; ++c) DBGrid1->setColumnWidth(c, DesignColumnWidth(c));
+    connect(model_, &TInfoTableModel::Reloaded, this, [this] { RunHandler([this] { ShowCurrent(); }); });
     connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
                 if (current.isValid()) RunHandler([this, row = current.row()] { DBGrid1RowChanged(row); });
@@ -71,6 +81,16 @@ TInfoForm::TInfoForm(QWidget* parent) : QDialog(parent) {
     ExportBtn->SetShape(bsRoundRect);
     Place(ExportBtn, 440, 417, 170, 35);
     ExportBtn->OnClick = [this] { RunHandler([this] { ExportBtnClick(); }); };
+
+    SearchEdit = new QLineEdit(this);
+    SearchEdit->setObjectName(QStringLiteral("SearchEdit"));
+    SearchEdit->setFont(ArialFont(17, true));
+    SearchEdit->setMaxLength(15);
+    SearchEdit->setClearButtonEnabled(true);
+    SearchEdit->setPlaceholderText(Disp(kaztexts::kSearchHint));
+    SetWidgetColor(SearchEdit, QPalette::Text, kNavy);
+    Place(SearchEdit, 26, 420, 210, 29);
+    connect(SearchEdit, &QLineEdit::textChanged, this, [this] { RunHandler([this] { SearchEditChange(); }); });
 
     RunHandler([this] { FormCreate(); });
 }
@@ -100,7 +120,57 @@ void TInfoForm::DBGrid1RowChanged(int row) {
     // The grid's cursor is the dataset's: the record indicator follows the current row.
     const int recNo = model_->SetCurrentRow(row);
     TRidedezDataSet* info = model_->DataSet();
-    if (recNo > 0 && info && info->Active() && info->RecNo() != recNo) info->SetRecNo(recNo);
+    if (recNo > 0 && info && info->Active() && info->RecNo() != recNo)
+        model_->OwnChange([&] { info->SetRecNo(recNo); });
+}
+
+TRidedezDataSet* TInfoForm::OpenLog() const {
+    TRidedezDataSet* info = MainForm ? &MainForm->InfoTable : nullptr;
+    return info && info->Active() ? info : nullptr;
+}
+
+void TInfoForm::ShowCurrent() {
+    model_->Reload();
+    const int row = model_->CurrentRow();
+    if (row >= 0) {
+        // Setting the grid's cursor is not a move of the log's.
+        model_->OwnChange([&] { DBGrid1->setCurrentIndex(model_->index(row, 0)); });
+        DBGrid1->scrollTo(model_->index(row, 0));
+    }
+}
+
+void TInfoForm::SearchEditChange() {
+    TRidedezDataSet* info = OpenLog();
+    if (!info || !isVisible()) return;
+    const std::string text = kaztexts::FromQString(SearchEdit->text());
+    model_->OwnChange([&] { SetResultsSearch(*info, text); });
+    ShowCurrent();
+}
+
+int TInfoForm::OrderColumn() const {
+    switch (static_cast<TResultsOrder>(order_)) {
+        case TResultsOrder::roName: return 0;
+        case TResultsOrder::roVariant: return 1;
+        default: return 4;
+    }
+}
+
+void TInfoForm::DBGrid1TitleClick(int column) {
+    switch (column) {
+        case 0: order_ = static_cast<int>(TResultsOrder::roName); break;
+        case 1: order_ = static_cast<int>(TResultsOrder::roVariant); break;
+        case 4: order_ = static_cast<int>(TResultsOrder::roDate); break;
+        default: break;  // the counts give no order
+    }
+    ApplyOrder();
+    ShowCurrent();
+}
+
+void TInfoForm::ApplyOrder() {
+    DBGrid1->horizontalHeader()->setSortIndicator(OrderColumn(), Qt::AscendingOrder);
+    TRidedezDataSet* info = OpenLog();
+    if (!info || !isVisible()) return;
+    model_->OwnChange([&] { SetResultsOrder(*info, static_cast<TResultsOrder>(order_)); });
 }
 
 void TInfoForm::CloseBtnClick() { done(QDialog::Accepted); }
@@ -126,11 +196,26 @@ void TInfoForm::showEvent(QShowEvent* e) {
     RunHandler([this] {
         TRidedezDataSet* info = MainForm ? &MainForm->InfoTable : nullptr;
         DataSource1.SetDataSet(info);
+        {
+            const QSignalBlocker quiet(SearchEdit);
+            SearchEdit->clear();
+        }
+        ApplyOrder();
         model_->SetDataSet(info);
-        const int row = model_->CurrentRow();
-        if (row >= 0) {
-            DBGrid1->setCurrentIndex(model_->index(row, 0));
-            DBGrid1->scrollTo(model_->index(row, 0));
+        ShowCurrent();
+    });
+}
+
+void TInfoForm::hideEvent(QHideEvent* e) {
+    QDialog::hideEvent(e);
+    if (e->spontaneous()) return;
+    // The rest of the program sees the log as it keeps it: every record, in record order.
+    RunHandler([this] {
+        if (TRidedezDataSet* info = OpenLog()) {
+            model_->OwnChange([&] {
+                SetResultsSearch(*info, "");
+                info->SetIndexName("");
+            });
         }
     });
 }

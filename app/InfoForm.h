@@ -1,11 +1,15 @@
 #pragma once
-// The results window: the results log in a read-only grid.
+// The results window: the results log in a read-only grid, narrowed to the names that
+// hold the text of the search box, in the order chosen by a click on the title of the
+// date, name or variant column.
 
 #include "dataset/DataSource.h"
 
 #include <QDialog>
 
+class QLineEdit;
 class QTableView;
+class TRidedezDataSet;
 class TfcLabel;
 class TfcShapeBtn;
 class TInfoTableModel;
@@ -17,6 +21,7 @@ public:
     ~TInfoForm() override;
 
     TfcLabel* QuestNoLabel = nullptr;
+    QLineEdit* SearchEdit = nullptr;
     QTableView* DBGrid1 = nullptr;
     TfcShapeBtn* CloseBtn = nullptr;
     // Writes the log to a CSV file chosen in the standard save dialog.
@@ -33,10 +38,25 @@ public slots:
     void CloseBtnClick();
     void DBGrid1RowChanged(int row);
     void ExportBtnClick();
+    void SearchEditChange();
+    // A click on a column title: the name, variant and date columns choose the order.
+    void DBGrid1TitleClick(int column);
+    // The order shown (by date until a title is clicked).
+    int OrderColumn() const;
 
 protected:
     void showEvent(QShowEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
 
 private:
+    // The log when it is open, else null.
+    TRidedezDataSet* OpenLog() const;
+    // Reads the grid again and puts its cursor on the log's current record.
+    void ShowCurrent();
+    // Shows the log in `order_`, the title of its column marked.
+    void ApplyOrder();
+
+    int order_ = 0;  // TResultsOrder
+
     TInfoTableModel* model_ = nullptr;
 };

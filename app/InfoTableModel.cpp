@@ -1,30 +1,57 @@
 #include "app/InfoTableModel.h"
 
 #include "app/DisplayFonts.h"
+#include "app/MoreTexts.h"
 #include "app/texts/KazTexts.h"
 #include "dataset/RidedezDataSet.h"
 
 #include <QBrush>
+#include <QTimer>
 
 namespace {
 const char* const kFields[TInfoTableModel::kColumns] = {"NAME", "VARIANT", "COUNT", "TRUECOUNT", "DATE"};
 }
 
-TInfoTableModel::TInfoTableModel(QObject* parent) : QAbstractTableModel(parent) {}
+TInfoTableModel::TInfoTableModel(QObject* parent) : QAbstractTableModel(parent) { link_.SetDataSource(&source_); }
 
 void TInfoTableModel::SetDataSet(TRidedezDataSet* dataset) {
     dataset_ = dataset;
+    source_.SetDataSet(dataset);
     Reload();
 }
 
+void TInfoTableModel::DataChanged() {
+    if (!source_.DataSet()) dataset_ = nullptr;  // the dataset is gone
+    if (ownChange_ || reloadPending_) return;
+    reloadPending_ = true;
+    // All the changes of one handler (a purge deletes many records) make one reading.
+    QTimer::singleShot(0, this, [this] { ReloadNow(); });
+}
+
+void TInfoTableModel::ReloadNow() {
+    if (!reloadPending_) return;
+    Reload();
+    emit Reloaded();
+}
+
+void TInfoTableModel::CursorMoved() {
+    if (ownChange_ || !dataset_ || !dataset_->Active() || dataset_->IsEmpty()) return;
+    const int old = IndicatorRow();
+    currentRecNo_ = dataset_->RecNo();
+    const int row = IndicatorRow();
+    if (old >= 0) emit headerDataChanged(Qt::Vertical, old, old);
+    if (row >= 0) emit headerDataChanged(Qt::Vertical, row, row);
+}
+
 void TInfoTableModel::Reload() {
+    reloadPending_ = false;
     // Rows go and come; the columns (and the widths the grid gave them) stay.
     if (!rows_.isEmpty()) {
         beginRemoveRows({}, 0, int(rows_.size()) - 1);
         rows_.clear();
         endRemoveRows();
     }
-    nextRecNo_ = 1;
+    lastRecNo_ = 0;
     atEnd_ = !dataset_ || !dataset_->Active();
     currentRecNo_ = 0;
     if (!atEnd_ && !dataset_->IsEmpty()) currentRecNo_ = dataset_->RecNo();
@@ -34,8 +61,8 @@ void TInfoTableModel::Reload() {
 int TInfoTableModel::fetchBlock() {
     if (atEnd_) return 0;
     QVector<Row> block;
-    int last = nextRecNo_ - 1;
-    const int32_t n = dataset_->ScanRecords(nextRecNo_, kBlock, [&](int32_t recNo) {
+    int last = lastRecNo_;
+    const int32_t n = dataset_->ScanInOrder(lastRecNo_, kBlock, [&](int32_t recNo) {
         Row r;
         r.recNo = recNo;
         for (int c = 0; c < kColumns; ++c) {
@@ -47,7 +74,7 @@ int TInfoTableModel::fetchBlock() {
         return true;
     });
     if (n < kBlock) atEnd_ = true;
-    nextRecNo_ = last + 1;
+    lastRecNo_ = last;
     if (!block.isEmpty()) {
         beginInsertRows({}, int(rows_.size()), int(rows_.size() + block.size() - 1));
         rows_ += block;
@@ -58,12 +85,18 @@ int TInfoTableModel::fetchBlock() {
 
 int TInfoTableModel::CurrentRow() {
     if (currentRecNo_ <= 0) return -1;
+    int from = 0;
     for (;;) {
-        if (!rows_.isEmpty() && rows_.back().recNo >= currentRecNo_) break;
-        if (fetchBlock() == 0) break;
+        const int row = FindRow(currentRecNo_, from);
+        if (row >= 0) return row;
+        from = int(rows_.size());
+        if (fetchBlock() == 0) return -1;
     }
-    for (int i = 0; i < rows_.size(); ++i)
-        if (rows_[i].recNo == currentRecNo_) return i;
+}
+
+int TInfoTableModel::FindRow(int recNo, int from) const {
+    for (int i = from; i < rows_.size(); ++i)
+        if (rows_[i].recNo == recNo) return i;
     return -1;
 }
 
@@ -77,11 +110,7 @@ int TInfoTableModel::SetCurrentRow(int row) {
     return recNo;
 }
 
-int TInfoTableModel::IndicatorRow() const {
-    for (int i = 0; i < rows_.size(); ++i)
-        if (rows_[i].recNo == currentRecNo_) return i;
-    return -1;
-}
+int TInfoTableModel::IndicatorRow() const { return FindRow(currentRecNo_); }
 
 namespace {
 QFont Scaled(QFont f, double factor) {
@@ -144,8 +173,12 @@ QVariant TInfoTableModel::headerData(int section, Qt::Orientation orientation, i
                                                            kaztexts::kGridCount, kaztexts::kGridAnswers,
                                                            kaztexts::kGridDate};
     if (section < 0 || section >= kColumns) return {};
+    // The titles that choose an order say which.
+    static constexpr std::string_view kOrders[kColumns] = {kaztexts::kOrderByName, kaztexts::kOrderByVariant, {}, {},
+                                                           kaztexts::kOrderByDate};
     switch (role) {
         case Qt::DisplayRole: return Disp(kTitles[section]);
+        case Qt::ToolTipRole: return kOrders[section].empty() ? QVariant() : QVariant(Disp(kOrders[section]));
         case Qt::FontRole: return ScaledTitleFont();
         case Qt::ForegroundRole: return QBrush(kNavy);
         default: return {};

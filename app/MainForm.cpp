@@ -5,6 +5,7 @@
 #include "app/ErrorBox.h"
 #include "app/FormStyle.h"
 #include "app/InfoForm.h"
+#include "app/tables/ResultsIndex.h"
 #include "app/KazMessage.h"
 #include "app/ModalRunner.h"
 #include "app/tables/NameMemory.h"
@@ -131,6 +132,8 @@ void TMainForm::FormCreate() {
     VarCombo->setCurrentIndex(0);
     NameTable.Open();
     InfoTable.Open();
+    // The log's order file, when there is a sound one, is kept up to date from the start.
+    OpenResultsIndexIfSound(InfoTable);
     ScaleFormToScreen(this);
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The display texts of what the program offers beyond its first catalogue: the review of
-// one's wrong answers, the warning about a damaged question table and the export of the
-// results log. Windows-1251 bytes with the Kazakh letters at the program's positions.
+// one's wrong answers, the warning about a damaged question table, the export of the
+// results log and its search and orders. Windows-1251 bytes with the Kazakh letters at
+// the program's positions.
 
 #include <string_view>
 
@@ -33,5 +34,15 @@ inline constexpr std::string_view kExportCaption =
     "\xCD\x9A\xF2\xE8\xE6\xE5\xEB\xE5\xF0\xE4i CSV \xF4\xE0\xE9\xEB\xFB\xED\xE0 \xF1\xE0\xBA\xF2\xE0\xF3";  // Нәтижелерді CSV файлына сақтау
 inline constexpr std::string_view kExportFilter =
     "CSV \xF4\xE0\xE9\xEB\xE4\xE0\xF0\xFB (*.csv)";  // CSV файлдары (*.csv)
+
+// The results window's search box (its hint) and the orders its column titles give.
+inline constexpr std::string_view kSearchHint =
+    "\xC0\xF2\xFB \xE1\xEE\xE9\xFB\xED\xF8\xE0 i\xE7\xE4\xE5\xF3";  // Аты бойынша іздеу
+inline constexpr std::string_view kOrderByDate =
+    "\xEA\xBE\xEDi \xE1\xEE\xE9\xFB\xED\xF8\xE0";  // күні бойынша
+inline constexpr std::string_view kOrderByName =
+    "\xE0\xF2\xFB \xE1\xEE\xE9\xFB\xED\xF8\xE0";  // аты бойынша
+inline constexpr std::string_view kOrderByVariant =
+    "\xE2\xE0\xF0\xE8\xE0\xED\xF2 \xE1\xEE\xE9\xFB\xED\xF8\xE0";  // вариант бойынша
 
 }  // namespace kaztexts

@@ -10,8 +10,11 @@ void AddResultFields(TRidedezDataSet& info) {
     info.AddField("DATE", TFieldType::ftDate);
 }
 
-void RecordResult(TRidedezDataSet& info, const std::string& name, const std::string& variant, int questionCount,
-                  int rightCount) {
+namespace {
+
+// The purge of old results, the pack and the append.
+void PurgeAndAppend(TRidedezDataSet& info, const std::string& name, const std::string& variant, int questionCount,
+                    int rightCount) {
     const TDateTime now = Now();
     if (info.RecordCount() > 0) {
         info.First();
@@ -29,4 +32,31 @@ void RecordResult(TRidedezDataSet& info, const std::string& name, const std::str
         info.Pack();
     }
     info.AppendRecord({Text(name), Text(variant), Integer(questionCount), Integer(rightCount), DateOf(now)});
+}
+
+}  // namespace
+
+void RecordResult(TRidedezDataSet& info, const std::string& name, const std::string& variant, int questionCount,
+                  int rightCount) {
+    // The purge looks at every record once in record order: an order or a filter chosen
+    // in the results window is put aside while the log is written, and back afterwards.
+    const std::string tag = info.Active() ? info.IndexName() : std::string();
+    const bool filtered = info.Active() && info.Filtered();
+    auto restore = [&] {
+        if (!tag.empty()) info.SetIndexName(tag);
+        if (filtered) info.SetFiltered(true);
+    };
+    if (filtered) info.SetFiltered(false);
+    if (!tag.empty()) info.SetIndexName("");
+    try {
+        PurgeAndAppend(info, name, variant, questionCount, rightCount);
+    } catch (...) {
+        try {
+            restore();
+        } catch (...) {
+            // The first failure is the one to report.
+        }
+        throw;
+    }
+    restore();
 }
