@@ -205,6 +205,8 @@ int32_t GSO_dBHandler::TagMovement(int32_t code, int32_t direction) {
             SetBof(tag_->Bof());
             return 0;
         }
+        // An entry naming no record is damage, not a place to go.
+        if (r < 1) tag_->ReportInvalid();
         if (!FilterActive() || FilterBit(r)) return r;
         r = tag_->MoveTo(direction == 0 ? gsMoveNext : direction);
     }
