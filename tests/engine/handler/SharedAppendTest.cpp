@@ -79,3 +79,59 @@ TEST(SharedAppend, TwoProcessesKeepOneNtxTrue) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SharedAppend, AnIndexFileLockedElsewhereRefusesTheWriteAndChangesNothing) {
+    testutil::TempDir dir;
+    const std::string path = dir.File("locked.dbf");
+    CreatePeople(path);
+    {
+        auto t = GSO_dBHandler::Open(path, true, false);
+        Append(*t, {"FIRST", 1, "", true});
+        BuildIndex(*t, dir.File("a.ntx"), "NAME");
+        BuildIndex(*t, dir.File("b.ntx"), "AMOUNT");
+    }
+    // Another program holds b.ntx's index lock until told to let go.
+    int ready[2], release[2];
+    ASSERT_EQ(pipe(ready), 0);
+    ASSERT_EQ(pipe(release), 0);
+    pid_t holder = fork();
+    if (holder == 0) {
+        char c = 0;
+        try {
+            auto t = GSO_dBHandler::Open(path, true, true);
+            if (t->OpenIndexList("b.ntx", "") != 0 || !t->LockIndexFiles()) _exit(3);
+            c = 1;
+            if (write(ready[1], &c, 1) != 1) _exit(4);
+            if (read(release[0], &c, 1) != 1) _exit(5);
+            t->UnlockIndexFiles();
+        } catch (...) {
+            _exit(2);
+        }
+        _exit(0);
+    }
+    char c = 0;
+    ASSERT_EQ(read(ready[0], &c, 1), 1);
+    auto writer = GSO_dBHandler::Open(path, true, true);
+    ASSERT_EQ(writer->OpenIndexList("a.ntx b.ntx", "A"), 0);
+    const std::vector<uint8_t> before = testutil::ReadBytes(path);
+    const std::vector<uint8_t> indexBefore = testutil::ReadBytes(dir.File("a.ntx"));
+    writer->BlankRecord();
+    Store(*writer, {"SECOND", 2, "", true});
+    const std::string message = ErrorOf([&] { writer->AddRecord(); });
+    EXPECT_EQ(message.rfind("Record locked by another user - ", 0), 0u) << message;
+    EXPECT_EQ(testutil::ReadBytes(path), before);
+    EXPECT_EQ(testutil::ReadBytes(dir.File("a.ntx")), indexBefore);
+    ASSERT_EQ(write(release[1], &c, 1), 1);
+    int status = -1;
+    ASSERT_EQ(waitpid(holder, &status, 0), holder);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    // Let go, the same append goes through and both files take its keys.
+    writer->AddRecord();
+    EXPECT_EQ(WalkTable(*writer), (std::vector<int32_t>{1, 2}));
+    EXPECT_EQ(writer->SelectTag("B", false), 2);
+    EXPECT_EQ(WalkTable(*writer), (std::vector<int32_t>{1, 2}));
+}
+
+}  // namespace
