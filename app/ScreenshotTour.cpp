@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QEventLoop>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QRadioButton>
 #include <QScreen>
@@ -85,6 +86,11 @@ void ReviewQuestion() {
 
 void Results() {
     Save("7-results.png");
+    // In name order, narrowed to the names holding the text typed.
+    InfoForm->DBGrid1TitleClick(0);
+    InfoForm->SearchEdit->setText(QString::fromUtf8("нұр"));
+    Settle();
+    Save("9-results-search.png");
     InfoForm->CloseBtn->Click();
 }
 

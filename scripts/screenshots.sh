@@ -3,7 +3,8 @@
 # window as the program shows it under a window manager (openbox, when it is installed):
 # the main window, its open variant list, a question of a scored test, the final
 # message with the review of mistakes offered, that review, a question of the review
-# mode, the results window and the warning about a question table cut short. The program
+# mode, the results window (also in name order with a search typed) and the warning about
+# a question table cut short. The program
 # runs under xvfb-run on a copy of the sample data (the build's pristine data directory,
 # with the last variant's table cut short), takes a test with one wrong answer, reviews
 # it and a variant, opens the results and ends by itself.
@@ -55,7 +56,7 @@ KAZTEST_SCREENSHOT_DIR="$OUT" QT_QPA_PLATFORM=xcb WM="$WM" KAZTEST="$BUILD/app/k
 
 missing=0
 for f in 1-main 2-variant-list 3-test-question 4-final-message 5-mistakes 6-review-question 7-results \
-         8-damaged-table; do
+         8-damaged-table 9-results-search; do
   if [ -s "$OUT/$f.png" ]; then echo "$OUT/$f.png"; else echo "missing: $f.png" >&2; missing=1; fi
 done
 exit $missing
