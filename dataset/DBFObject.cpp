@@ -17,12 +17,12 @@ void DBFObject::GoRecord(int32_t n) {
 }
 
 void DBFObject::StatusReport(int stat1, int stat2, int stat3) {
-    if (owner_) owner_->StatusReport(stat1, stat2, stat3);
+    if (owner_ && owner_->WantsStatus()) owner_->StatusReport(stat1, stat2, stat3);
 }
 
 bool DBFObject::RecordVisible() {
     if (!GSO_dBHandler::RecordVisible()) return false;
-    return owner_ ? owner_->RecordAccepted() : true;
+    return owner_ && owner_->ChecksRecords() ? owner_->RecordAccepted() : true;
 }
 
 int DBFObject::FormulaHook(const std::string& who, const std::string& st, std::string& rsl, char& typ, bool& chg) {

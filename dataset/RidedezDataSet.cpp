@@ -67,6 +67,8 @@ std::string TRidedezDataSet::TablePath() const { return TableDirectory(databaseN
 
 // ---- hooks -------------------------------------------------------------------------------
 
+bool TRidedezDataSet::ChecksRecords() const { return masterExact_ || (filtered_ && onFilterRecord); }
+
 void TRidedezDataSet::StatusReport(int stat1, int stat2, int stat3) {
     if (onStatus) onStatus(stat1, stat2, stat3);
 }
@@ -79,7 +81,7 @@ int TRidedezDataSet::FormulaHook(const std::string& who, const std::string& st, 
 }
 
 bool TRidedezDataSet::RecordAccepted() {
-    if (!HasMasterKey()) return false;
+    if (masterExact_ && !HasMasterKey()) return false;
     if (!filtered_ || !onFilterRecord) return true;
     const TDataSetState saved = State();
     SetState(TDataSetState::dsFilter);

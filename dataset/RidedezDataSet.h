@@ -145,6 +145,9 @@ public:
     void StatusReport(int stat1, int stat2, int stat3);
     int FormulaHook(const std::string& who, const std::string& st, std::string& rsl, char& typ, bool& chg);
     bool RecordAccepted();
+    // Whether RecordAccepted can refuse a record, and whether progress is wanted.
+    bool ChecksRecords() const;
+    bool WantsStatus() const { return static_cast<bool>(onStatus); }
 
 protected:
     void InternalOpen() override;

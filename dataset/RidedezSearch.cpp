@@ -7,6 +7,7 @@
 #include "dataset/RidedezDataSet.h"
 #include "engine/Exception.h"
 #include "engine/platform/Locale.h"
+#include "index/core/GSobjIndexFile.h"
 #include "index/core/GSobjIndexTag.h"
 
 namespace {
@@ -118,11 +119,24 @@ void TRidedezDataSet::SetFiltered(bool on) {
 int TRidedezDataSet::TagForField(const std::string& fieldName) {
     DBFObject& t = OpenTable();
     const std::string wanted = TrimmedUpper(fieldName);
-    for (int n = 1;; ++n) {
-        GSobjIndexTag* tag = t.TagByNumber(n);
-        if (!tag) return 0;
-        if (!tag->HasFor() && TrimmedUpper(tag->KeyExpressionText()) == wanted) return n;
+    int n = 0;
+    for (int slot = 1; slot <= gsMaxIndexFiles; ++slot) {
+        GSobjIndexFile* f = t.IndexFile(slot);
+        if (!f) continue;
+        for (size_t i = 0; i < f->TagCount(); ++i) {
+            ++n;
+            const GSobjIndexTag* tag = f->Tag(i);
+            if (tag->HasFor()) continue;
+            // The key as stored first (cheap), then as its expression reads.
+            const std::string& stored = tag->KeyExpression();
+            if (stored.size() < wanted.size()) continue;
+            if (TrimmedUpper(stored.substr(0, stored.find('\0'))) == wanted ||
+                TrimmedUpper(tag->KeyExpressionText()) == wanted) {
+                return n;
+            }
+        }
     }
+    return 0;
 }
 
 std::string TRidedezDataSet::KeyText(const TFieldValue& value, const TField& field) const {
@@ -148,9 +162,12 @@ bool TRidedezDataSet::SearchRecords(const TField& field, const std::string& text
     // it is, and choosing it would drop a range in force.
     const int tagNo = caseInsensitive || rangeSet_ ? 0 : TagForField(field.FieldName());
     if (tagNo > 0) {
-        const std::string remembered = t.SelectedTag() ? t.SelectedTagName() : std::string();
+        GSobjIndexTag* tag = t.TagByNumber(tagNo);
+        GSobjIndexTag* remembered = t.SelectedTag();
+        const std::string rememberedName = remembered ? t.SelectedTagName() : std::string();
+        const bool borrowed = tag != remembered;
         const int32_t from = t.RecordNumber();
-        t.SelectTag(t.TagByNumber(tagNo)->Name(), true);
+        if (borrowed) t.SelectTag(tag->Name(), true);
         t.SetExactMatch(wholeKey);
         bool found = false;
         int32_t at = 0;
@@ -158,14 +175,16 @@ bool TRidedezDataSet::SearchRecords(const TField& field, const std::string& text
             found = t.SeekKey(text);
             at = t.RecordNumber();
         } catch (...) {
-            t.SelectTag(remembered, false);
+            if (borrowed) t.SelectTag(rememberedName, false);
             if (from > 0) t.GoRecord(from);
             throw;
         }
-        t.SelectTag(remembered, false);
-        RestoreRange();
+        if (borrowed) {
+            t.SelectTag(rememberedName, false);
+            RestoreRange();
+        }
         const int32_t target = found ? at : from;
-        if (target > 0) t.GoRecord(target);
+        if (target > 0 && (borrowed || t.RecordNumber() != target || t.Eof())) t.GoRecord(target);
         return found;
     }
     uint16_t options = gsSearch::kNotInMiddle;
@@ -187,7 +206,7 @@ bool TRidedezDataSet::SearchRecords(const TField& field, const std::string& text
 
 bool TRidedezDataSet::Locate(const std::string& keyFields, const TFieldValue& keyValues, TLocateOptions options) {
     DBFObject& t = OpenTable();
-    t.RefreshHeader();
+    if (t.RecordCount() == 0) t.RefreshHeader();  // another program may have added some
     if (t.RecordCount() == 0) return false;
     CheckBrowseMode();
     const TField& field = FieldByName(keyFields);
@@ -211,7 +230,7 @@ bool TRidedezDataSet::Locate(const std::string& keyFields, const TFieldValue& ke
 TFieldValue TRidedezDataSet::Lookup(const std::string& keyFields, const TFieldValue& keyValues,
                                     const std::string& resultFields) {
     DBFObject& t = OpenTable();
-    t.RefreshHeader();
+    if (t.RecordCount() == 0) t.RefreshHeader();
     if (t.RecordCount() == 0) return false;
     CheckBrowseMode();
     const TField& field = FieldByName(keyFields);
