@@ -10,6 +10,10 @@
 // SearchRatios runs each pair in turn within every iteration, timed by the thread's CPU
 // time, and reports the dataset's time over the table object's (least of the runs):
 //     bench_dataset_search --benchmark_filter=SearchRatios
+// On two shared cores (load 10-12), 1,000,000 records: LocateNoTag 121 ms against 110 ms
+// (1.10x), LocateTag 16.6 ms against 15.5 ms for 1,000 keys (1.07x; 2.5x when the dataset
+// borrows the tag for each Locate: it chooses the tag and its own order again around the
+// seek), FilterOn 219 ms against 206 ms (1.06x).
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>
