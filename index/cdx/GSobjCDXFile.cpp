@@ -43,6 +43,8 @@ GSobjCDXFile::~GSobjCDXFile() {
     directory_.reset();
 }
 
+GSobjIndexTag* GSobjCDXFile::DirectoryTag() const { return directory_.get(); }
+
 int64_t GSobjCDXFile::FileEnd() {
     if (pageCount_ >= 0) return pageCount_;
     return disk_ ? disk_->FileSize() : 0;
