@@ -1,12 +1,15 @@
 #include "engine/TableCheck.h"
 
 #include <algorithm>
+#include <climits>
 #include <exception>
 
+#include "engine/ByteOrder.h"
 #include "engine/dBaseFld.h"
 
 namespace {
 constexpr uint8_t kEndMarker = 0x1A;
+constexpr int64_t kCountAt = 4;
 }  // namespace
 
 TgsTableCheck TgsTableChecker::Check(GSO_dBaseFld& table) {
@@ -23,7 +26,14 @@ TgsTableCheck TgsTableChecker::Check(GSO_dBaseFld& table) {
     } catch (const std::exception& e) {
         problem(std::string("the header cannot be read again: ") + e.what());
     }
+    // The count as the header stores it: opening a table whose file ends early counts only
+    // its whole records.
     result.records = table.RecordCount();
+    uint8_t stored[4] = {};
+    if (table.ReadAt(kCountAt, stored, sizeof stored) == sizeof stored) {
+        const uint32_t count = gsBytes::Get32LE(stored);
+        if (count <= static_cast<uint32_t>(INT32_MAX)) result.records = static_cast<int32_t>(count);
+    }
     const int64_t size = table.FileSize();
     const int64_t start = table.HeaderLength();
     const int64_t length = table.RecordLength();
@@ -36,8 +46,11 @@ TgsTableCheck TgsTableChecker::Check(GSO_dBaseFld& table) {
         problem("the header counts " + std::to_string(result.records) + " records but the file holds " +
                 std::to_string(result.wholeRecords));
     } else if (result.wholeRecords > result.records) {
-        problem("the file holds " + std::to_string(result.wholeRecords) + " whole records but the header counts " +
-                std::to_string(result.records));
+        // Records an interrupted append wrote before it could count them: nobody reads
+        // them, and the next append writes over them.
+        result.notes.push_back("the file holds " + std::to_string(result.wholeRecords - result.records) +
+                               " whole records past the " + std::to_string(result.records) +
+                               " the header counts (left by an interrupted append)");
     } else if (size == end) {
         result.notes.push_back("the file ends without the end marker");
     } else {
@@ -51,7 +64,8 @@ TgsTableCheck TgsTableChecker::Check(GSO_dBaseFld& table) {
     for (int n = 1; n <= table.FieldCount(); ++n)
         if (table.IsMemoField(n)) memoFields.push_back(n);
     if (memoFields.empty()) return result;
-    const int32_t readable = static_cast<int32_t>(std::min<int64_t>(result.records, result.wholeRecords));
+    const int32_t readable = static_cast<int32_t>(
+        std::min<int64_t>(std::min<int64_t>(result.records, result.wholeRecords), table.RecordCount()));
     for (int32_t r = 1; r <= readable; ++r) {
         try {
             table.GoRecord(r);

@@ -14,7 +14,8 @@ struct TgsTableCheck {
     int64_t wholeRecords = 0;  // whole records the file's size holds
     int64_t memos = 0;         // memo references followed
     std::vector<std::string> problems;
-    // Not damage: a file that ends without the end marker, as some writers leave it.
+    // Not damage: a file that ends without the end marker, as some writers leave it, or
+    // records past the count that an interrupted append left.
     std::vector<std::string> notes;
     bool Ok() const { return problems.empty(); }
 };
