@@ -92,7 +92,8 @@ private:
         if (levels_.size() < static_cast<size_t>(depth)) levels_.resize(static_cast<size_t>(depth));
         levels_[static_cast<size_t>(depth - 1)].push_back(node.pageNumber);
         tag_.CheckPage(node, depth == 1, problems_);
-        if (node.entries.empty() && depth > 1) Problem(PageName(node) + " is empty");
+        // Only the rightmost leaf may be empty (an NTX build can leave it so).
+        if (node.entries.empty() && depth > 1 && !node.IsRightmost()) Problem(PageName(node) + " is empty");
         if (!node.IsBranch()) {
             for (const GSobjIndexKeyData& e : node.entries) AddLeafEntry(node, e);
             return;
