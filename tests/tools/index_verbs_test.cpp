@@ -185,16 +185,20 @@ TEST_F(IndexVerbs, DumpWalksInKeyOrderAndNarrows) {
     EXPECT_EQ(Count("--filter 'AMOUNT > 0 .AND. ACTIVE'"), count([](const Row& r) { return r.amount > 0 && r.active; }));
     EXPECT_EQ(Count("--index " + ntx + " --seek Nobody"), 0);
 
-    // Harbour walks our NTX file to the same order.
-    auto walk = testutil::Run("'" + kHbPeer + "' walk DBFNTX '" + table + "' '" + ntx + "'");
-    ASSERT_EQ(walk.status, 0) << walk.err;
-    std::vector<int32_t> harbour;
-    std::istringstream lines(walk.out);
-    std::string line;
-    std::getline(lines, line);
-    while (std::getline(lines, line))
-        if (line.size() > 1 && line[0] == '[') harbour.push_back(std::stoi(line.substr(1)));
-    EXPECT_EQ(harbour, expected);
+    // Harbour walks our NTX file and our CDX tag to the same orders.
+    auto harbourWalk = [&](const std::string& args) {
+        auto walk = testutil::Run("'" + kHbPeer + "' walk " + args);
+        EXPECT_EQ(walk.status, 0) << walk.err;
+        std::vector<int32_t> records;
+        std::istringstream lines(walk.out);
+        std::string line;
+        std::getline(lines, line);
+        while (std::getline(lines, line))
+            if (line.size() > 1 && line[0] == '[') records.push_back(std::stoi(line.substr(1)));
+        return records;
+    };
+    EXPECT_EQ(harbourWalk("DBFNTX '" + table + "' '" + ntx + "'"), expected);
+    EXPECT_EQ(harbourWalk("DBFCDX '" + table + "' '" + cdx + "' AMTD"), amounts);
 }
 
 TEST_F(IndexVerbs, AppendKeepsIndexesAndCheckFindsWhatReindexMends) {
