@@ -76,7 +76,7 @@ void GSobjCDXTag::CheckPage(const GSobjIndexKey& node, bool isRoot, std::vector<
     const int dupMask = p[cdx::kDupMaskAt];
     const int trailMask = p[cdx::kTrailMaskAt];
     if (count == 0 && B == 0) return;  // an empty leaf may leave its layout unset
-    if (B < 3 || B > 8 || recordBits + dupBits + trailBits != 8 * B) {
+    if (B < 3 || B > 8 || recordBits + dupBits + trailBits != 8 * B || dupBits + trailBits > 16) {
         problems.push_back(name + ": the bit layout (" + std::to_string(recordBits) + ", " + std::to_string(dupBits) +
                            ", " + std::to_string(trailBits) + " bits) does not fill its " + std::to_string(B) +
                            "-byte entries");

@@ -9,6 +9,7 @@
 
 #include "IndexTestSupport.h"
 #include "engine/ByteOrder.h"
+#include "engine/Exception.h"
 #include "index/cdx/CdxLayout.h"
 #include "index/cdx/GSobjCDXFile.h"
 #include "index/core/IndexCheck.h"
@@ -317,6 +318,34 @@ TEST_F(IndexCheckBuilt, GarbageNeverRaisesFromTheChecker) {
         if (!Joined(checks).empty()) ++reported;
     }
     EXPECT_GT(reported, 150);
+
+    // The same for a CDX bag: what opens is checked without a crash or an exception.
+    const std::string bag = dir.File("t.cdx");
+    {
+        GSobjCDXFile cdx(table.get(), true, true, false, true, bag);
+        cdx.CreateTag("NAME", "NAME", "", false, true);
+        cdx.CreateTag("AMOUNT", "AMOUNT", "ACTIVE", true, false);
+    }
+    const auto cleanBag = testutil::ReadBytes(bag);
+    int opened = 0;
+    reported = 0;
+    for (int round = 0; round < 300; ++round) {
+        auto bytes = cleanBag;
+        for (int k = 0; k < 12; ++k) bytes[1024 + rng() % (bytes.size() - 1024)] = static_cast<uint8_t>(rng());
+        testutil::WriteBytes(bag, bytes);
+        std::unique_ptr<GSobjCDXFile> cdx;
+        try {
+            cdx = std::make_unique<GSobjCDXFile>(table.get(), false, false, false, false, bag);
+        } catch (const Exception&) {
+            continue;
+        }
+        ++opened;
+        std::vector<TgsTagCheck> checks;
+        EXPECT_NO_THROW(checks = TgsIndexCheck::CheckFile(*cdx));
+        if (!Joined(checks).empty()) ++reported;
+    }
+    EXPECT_GT(opened, 100);
+    EXPECT_GT(reported, opened / 2);
 }
 
 }  // namespace
