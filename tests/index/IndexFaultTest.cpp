@@ -145,16 +145,18 @@ public:
     std::vector<std::vector<uint8_t>> saved;
 };
 
-// NTX files always open and mend after a fault; NDX files (during splits) and CDX files
-// (during rebuilds) can be left with a spoilt header: counted.
+// Files of the formats in `mayLoseHeader` may be left with a spoilt header (counted); every
+// other file opens after each fault and is sound or mended.
 void RunEveryFault(IndexFaults& test, FaultFileSystem::WriteFault how,
-                   const std::function<void(GSO_dBHandler&)>& work, int& runs, int& mended, int& headerLost) {
+                   const std::function<void(GSO_dBHandler&)>& work, const std::string& mayLoseHeader, int& runs,
+                   int& mended, int& headerLost) {
     for (int n = 1; n < 2000; ++n) {
         const Outcome o = test.RunWithFault(n, how, work);
         ASSERT_TRUE(o.opened) << "fault at write " << n << ": " << o.error;
         EXPECT_EQ(o.sound + o.mended + static_cast<int>(o.headerLost.size()), 3) << "fault at write " << n << ": "
                                                                                  << o.error;
-        for (const std::string& ext : o.headerLost) EXPECT_NE(ext, "NTX") << "fault at write " << n;
+        for (const std::string& ext : o.headerLost)
+            EXPECT_NE(mayLoseHeader.find(ext), std::string::npos) << ext << ", fault at write " << n << ": " << o.error;
         mended += o.mended;
         headerLost += static_cast<int>(o.headerLost.size());
         if (!o.faultFired) return;
@@ -165,7 +167,8 @@ void RunEveryFault(IndexFaults& test, FaultFileSystem::WriteFault how,
 
 TEST_P(IndexFaults, SplitsAndRootSplitsLeaveSoundOrReportedIndexes) {
     int runs = 0, mended = 0, headerLost = 0;
-    RunEveryFault(*this, GetParam(), [](GSO_dBHandler& t) { AppendRecords(t, 8, 12); }, runs, mended, headerLost);
+    RunEveryFault(*this, GetParam(), [](GSO_dBHandler& t) { AppendRecords(t, 8, 12); }, "", runs, mended,
+                  headerLost);
     EXPECT_GT(runs, 20);
     EXPECT_GT(mended, 0);
     RecordProperty("faults", runs);
@@ -175,7 +178,10 @@ TEST_P(IndexFaults, SplitsAndRootSplitsLeaveSoundOrReportedIndexes) {
 
 TEST_P(IndexFaults, RebuildsLeaveSoundOrReportedIndexes) {
     int runs = 0, mended = 0, headerLost = 0;
-    RunEveryFault(*this, GetParam(), [](GSO_dBHandler& t) { t.Reindex(); }, runs, mended, headerLost);
+    // A CDX rebuild cuts the file back first: a fault in the few writes that lay out the
+    // emptied bag again can leave it unopenable (counted; the bag is then made anew).
+    RunEveryFault(*this, GetParam(), [](GSO_dBHandler& t) { t.Reindex(); }, "CDX", runs, mended, headerLost);
+    EXPECT_LE(headerLost, 2);
     EXPECT_GT(runs, 3);
     EXPECT_GT(mended, 0);
     RecordProperty("faults", runs);
