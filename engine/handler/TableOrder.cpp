@@ -149,8 +149,12 @@ void GSO_dBHandler::DeselectTag() {
 int GSO_dBHandler::SelectTag(const std::string& name, bool keepPosition) {
     const std::string wanted = Upper(Trim(name));
     if (wanted.empty()) {
-        DeselectTag();
-        SetReadAhead(true);
+        // Back to the physical order, read ahead; a table that had no tag keeps its cache
+        // setting (shared tables are read without it to see other programs' writes).
+        if (tag_) {
+            DeselectTag();
+            SetReadAhead(true);
+        }
         if (!keepPosition) GoRecord(gsMoveTop);
         return 0;
     }
@@ -205,6 +209,8 @@ int32_t GSO_dBHandler::TagMovement(int32_t code, int32_t direction) {
             SetBof(tag_->Bof());
             return 0;
         }
+        // An entry naming no record is damage, not a place to go.
+        if (r < 1) tag_->ReportInvalid();
         if (!FilterActive() || FilterBit(r)) return r;
         r = tag_->MoveTo(direction == 0 ? gsMoveNext : direction);
     }

@@ -69,8 +69,7 @@ void GSobjCDXTag::ReadPage(int32_t page, GSobjIndexKey& node) {
         const size_t kept = length - trail;
         GSobjIndexKeyData& d = node.entries[static_cast<size_t>(i)];
         if (NumberKeys()) {
-            const uint8_t filler = kept > 0 && (key[0] & 0x80) == 0 ? 0xFF : 0x00;
-            std::fill(key.begin() + static_cast<long>(kept), key.end(), filler);
+            std::fill(key.begin() + static_cast<long>(kept), key.end(), uint8_t{0});
             d.SetBytes(key.data(), length);
         } else {
             std::fill(key.begin() + static_cast<long>(kept), key.end(), ' ');

@@ -123,8 +123,10 @@ void GSobjCDXTag::FullKey(const TgsVariant& key, uint8_t* out, int& trail) const
     const size_t length = static_cast<size_t>(keyLength_);
     const size_t n = std::min(key.Length(), length);
     if (NumberKeys()) {
-        // A number key's filler is what its dropped bytes were: zeros, or FFh when negative.
-        const uint8_t filler = n > 0 && (key.Data()[0] & 0x80) == 0 ? 0xFF : 0x00;
+        // Only trailing zero bytes of a number key are left out of a leaf: other programs
+        // fill the dropped bytes of number keys with zeros whatever the sign, so the FFh
+        // bytes that end a negative number are kept.
+        const uint8_t filler = 0x00;
         std::memset(out, filler, length);
         if (n > 0) std::memcpy(out, key.Data(), n);
         size_t kept = length;

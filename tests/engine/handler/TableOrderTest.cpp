@@ -199,3 +199,38 @@ TEST_F(TableOrder, RenameTakesAlongTheIndexFilesNamedLikeTheTable) {
 }
 
 }  // namespace
+
+namespace {
+
+// Sets the record number of the NTX entry whose key is `key` (the four bytes before it).
+void PatchNtxRecord(const std::string& file, const std::string& key, uint32_t record) {
+    std::fstream f(file, std::ios::in | std::ios::out | std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    const size_t at = bytes.find(key);
+    ASSERT_NE(at, std::string::npos);
+    ASSERT_GE(at, 4u);
+    f.seekp(static_cast<std::streamoff>(at - 4));
+    const char le[4] = {static_cast<char>(record), static_cast<char>(record >> 8), static_cast<char>(record >> 16),
+                        static_cast<char>(record >> 24)};
+    f.write(le, 4);
+}
+
+TEST_F(TableOrder, EntriesNamingNoRecordAreCleanErrors) {
+    BuildIndex(*table, dir.File("byname.ntx"), "NAME");
+    PatchNtxRecord(dir.File("byname.ntx"), "Charlie   ", 0);
+    PatchNtxRecord(dir.File("byname.ntx"), "Echo      ", 5000);
+    ASSERT_EQ(table->OpenIndexList("byname.ntx", ""), 0);
+    ASSERT_EQ(table->SelectTag("BYNAME", false), 1);
+    // Alpha, Bravo, Charlie (record 0), Delta, Echo (record 5000), alpha.
+    table->GoRecord(gsMoveTop);
+    table->GoRecord(gsMoveNext);
+    std::string message = ErrorOf([&] { table->GoRecord(gsMoveNext); });
+    EXPECT_NE(message.find("2112"), std::string::npos) << message;
+    // A record far beyond the table is the table's beyond-the-end error.
+    table->GoRecord(gsMoveBottom);
+    EXPECT_EQ(table->RecordNumber(), 2);
+    message = ErrorOf([&] { table->GoRecord(gsMovePrior); });
+    EXPECT_EQ(message.rfind("dBase record request beyond EOF - ", 0), 0u) << message;
+}
+
+}  // namespace
