@@ -30,18 +30,30 @@ std::string Joined(const std::vector<TgsTagCheck>& checks) {
     return out;
 }
 
+// A copy of a fixture folder's files in `dir`: other tests open the fixtures exclusively.
+std::string CopyOf(const testutil::TempDir& dir, const std::string& folder, const std::vector<std::string>& names) {
+    for (const std::string& n : names) testutil::WriteBytes(dir.File(n), testutil::ReadBytes(kHarbour + folder + n));
+    return dir.Path() + "/";
+}
+
 bool Mentions(const std::vector<TgsTagCheck>& checks, const std::string& words) {
     return Joined(checks).find(words) != std::string::npos;
 }
 
 TEST(IndexCheckPeerFiles, HarbourNtxFilesCheckClean) {
-    auto table = GSO_dBHandler::Open(kHarbour + "ntx/main.dbf", false, true);
+    testutil::TempDir dir;
+    std::vector<std::string> files = {"main.dbf", "main.dbt"};
+    for (const char* name : {"active", "amount", "amt_d", "bdate", "city_u", "cityamt", "date_du", "id", "name",
+                             "name866", "name_d", "name_inc", "nmfor", "qty"})
+        files.push_back(std::string(name) + ".ntx");
+    const std::string at = CopyOf(dir, "ntx/", files);
+    auto table = GSO_dBHandler::Open(at + "main.dbf", false, true);
     // (nmdt.ntx is left out: its key applies UPPER to Windows-1251 text, which Harbour's
     // default code page leaves in lower case and ours does not.)
     for (const char* name : {"active", "amount", "amt_d", "bdate", "city_u", "cityamt", "date_du", "id", "name",
                              "name866", "name_d", "name_inc", "nmfor", "qty"}) {
         SCOPED_TRACE(name);
-        GSobjNTXFile f(table.get(), false, false, true, false, kHarbour + "ntx/" + name + ".ntx");
+        GSobjNTXFile f(table.get(), false, false, true, false, at + name + ".ntx");
         const auto checks = TgsIndexCheck::CheckFile(f);
         ASSERT_EQ(checks.size(), 1u);
         EXPECT_EQ(Joined(checks), "");
@@ -55,10 +67,12 @@ TEST(IndexCheckPeerFiles, HarbourNtxFilesCheckClean) {
 }
 
 TEST(IndexCheckPeerFiles, HarbourCdxFilesCheckClean) {
-    for (const char* dir : {"cdx", "cdx_vfp"}) {
-        SCOPED_TRACE(dir);
-        auto table = GSO_dBHandler::Open(kHarbour + dir + "/main.dbf", false, true);
-        GSobjCDXFile f(table.get(), false, false, true, false, kHarbour + dir + "/main.cdx");
+    for (const char* folder : {"cdx/", "cdx_vfp/"}) {
+        SCOPED_TRACE(folder);
+        testutil::TempDir dir;
+        const std::string at = CopyOf(dir, folder, {"main.dbf", "main.fpt", "main.cdx"});
+        auto table = GSO_dBHandler::Open(at + "main.dbf", false, true);
+        GSobjCDXFile f(table.get(), false, false, true, false, at + "main.cdx");
         auto checks = TgsIndexCheck::CheckFile(f);
         ASSERT_GT(checks.size(), 2u);
         EXPECT_EQ(checks[0].tag, "(directory)");
@@ -67,12 +81,14 @@ TEST(IndexCheckPeerFiles, HarbourCdxFilesCheckClean) {
                      checks.end());
         EXPECT_EQ(Joined(checks), "");
     }
-    auto big = GSO_dBHandler::Open(kHarbour + "big/big.dbf", false, true);
-    GSobjCDXFile bag(big.get(), false, false, true, false, kHarbour + "big/big.cdx");
+    testutil::TempDir dir;
+    const std::string at = CopyOf(dir, "big/", {"big.dbf", "big.cdx", "big_name.ntx"});
+    auto big = GSO_dBHandler::Open(at + "big.dbf", false, true);
+    GSobjCDXFile bag(big.get(), false, false, true, false, at + "big.cdx");
     const auto checks = TgsIndexCheck::CheckFile(bag);
     EXPECT_EQ(Joined(checks), "");
     for (const TgsTagCheck& c : checks) EXPECT_GE(c.depth, 1);
-    GSobjNTXFile ntx(big.get(), false, false, true, false, kHarbour + "big/big_name.ntx");
+    GSobjNTXFile ntx(big.get(), false, false, true, false, at + "big_name.ntx");
     const auto ntxChecks = TgsIndexCheck::CheckFile(ntx);
     EXPECT_EQ(Joined(ntxChecks), "");
     EXPECT_EQ(ntxChecks[0].keys, big->RecordCount());
