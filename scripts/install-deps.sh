@@ -9,6 +9,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev fonts-dejavu-core xvfb xauth openbox
   python3 python3-dbf python3-dbfread
   libshp-dev libxbase64-dev
+  nlohmann-json3-dev
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -43,6 +43,8 @@ GSobjCDXFile::~GSobjCDXFile() {
     directory_.reset();
 }
 
+GSobjIndexTag* GSobjCDXFile::DirectoryTag() const { return directory_.get(); }
+
 int64_t GSobjCDXFile::FileEnd() {
     if (pageCount_ >= 0) return pageCount_;
     return disk_ ? disk_->FileSize() : 0;
@@ -159,19 +161,23 @@ void GSobjCDXFile::Reindex() {
         directory_->WriteEmptyRoot(cdx::kHeaderSize);
         directory_->MarkHeaderDirty();
         directory_->WriteHeader();
+        // Every tag is listed first, with its header and an empty root, and only then
+        // built: a rebuild that fails part-way leaves every tag in the file, opening, for
+        // the next rebuild to fill.
         for (auto& base : tags_) {
             auto* tag = static_cast<GSobjCDXTag*>(base.get());
             tag->MoveHeader(AllocatePage());
             AllocatePage();
-            std::vector<uint8_t> zero(cdx::kHeaderSize, 0);
-            WriteBlock(tag->HeaderPosition(), zero.data(), cdx::kHeaderSize);
-            tag->Build();
+            tag->WriteEmptyRoot();
+            tag->MarkHeaderDirty();
+            tag->WriteHeader();
             GSobjIndexKeyData entry(gsKeyCapacity);
             entry.SetText(tag->Name());
             entry.link = entry.compareRecord = static_cast<int32_t>(tag->HeaderPosition());
             directory_->InsertKey(entry);
         }
         directory_->ReleasePath();
+        for (auto& base : tags_) static_cast<GSobjCDXTag*>(base.get())->Build();
     });
 }
 

@@ -26,6 +26,7 @@ public:
     bool ChangedByOthers() override;
 
     GSobjCDXTag* Directory() const { return directory_.get(); }
+    GSobjIndexTag* DirectoryTag() const override;
     uint32_t ChangeCounter() const { return changeCounter_; }
     void SetChangeCounter(uint32_t c) { changeCounter_ = c; }
     // The file size as last known (the next free position when it is known).

@@ -26,6 +26,11 @@ public:
     void WritePage(int32_t page, GSobjIndexKey& node) override;
     // Joins the dropped node's neighbours to each other.
     void PageDropped(GSobjIndexKey& node) override;
+    // Checks of the index checker (CdxCheck.cpp): the header's fields, the leaf bit
+    // layouts and free-byte counts, the root marks and both sibling chains.
+    void CheckHeader(std::vector<std::string>& problems) override;
+    void CheckPage(const GSobjIndexKey& node, bool isRoot, std::vector<std::string>& problems) override;
+    void CheckLevel(const std::vector<int32_t>& pages, std::vector<std::string>& problems) override;
     // Reads and checks the header; false when it is not accepted.
     bool ReadTagHeader();
     void ReadHeader() override;

@@ -66,6 +66,9 @@ public:
     size_t TagCount() const { return tags_.size(); }
     GSobjIndexTag* Tag(size_t i) const { return i < tags_.size() ? tags_[i].get() : nullptr; }
     GSobjIndexTag* FindTag(const std::string& name) const;
+    // A tag that lists the file's tags (a CDX file's directory), checked with them; null
+    // for files without one.
+    virtual GSobjIndexTag* DirectoryTag() const { return nullptr; }
     int LockProtocol() const { return protocol_; }
     // Raises error 2112 for this file.
     [[noreturn]] void ReportInvalid();

@@ -42,8 +42,15 @@ void GSobjIndexKey::Release() {
         }
     }
     if (ownedRoot_) {
+        // A new root whose write fails is kept for the next write-back: the tag's header
+        // already names its page, which must not be left unwritten.
         std::unique_ptr<GSobjIndexKey> root = std::move(ownedRoot_);
-        root->Release();
+        try {
+            root->Release();
+        } catch (...) {
+            ownedRoot_ = std::move(root);
+            throw;
+        }
     }
 }
 

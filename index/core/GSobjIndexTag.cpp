@@ -37,6 +37,12 @@ void GSobjIndexTag::PrepareKey(TgsVariant&) {}
 
 void GSobjIndexTag::PageDropped(GSobjIndexKey&) {}
 
+void GSobjIndexTag::CheckHeader(std::vector<std::string>&) {}
+
+void GSobjIndexTag::CheckPage(const GSobjIndexKey&, bool, std::vector<std::string>&) {}
+
+void GSobjIndexTag::CheckLevel(const std::vector<int32_t>&, std::vector<std::string>&) {}
+
 void GSobjIndexTag::InitTag(const std::string& keyExpression, bool unique, bool ascending,
                             const std::string& forExpression) {
     keyExpression_ = keyExpression;

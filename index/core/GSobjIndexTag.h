@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "index/core/GSobjIndexKey.h"
 #include "index/core/GSobjIndexKeyData.h"
@@ -71,6 +72,14 @@ public:
     // Called when an emptied node leaves the tree, before it is freed; formats that chain
     // their nodes unlink it here.
     virtual void PageDropped(GSobjIndexKey& node);
+
+    // The format's own checks for the index checker; each adds what it finds wrong to
+    // `problems` and never raises. The header against the tag's expressions and the file:
+    virtual void CheckHeader(std::vector<std::string>& problems);
+    // One page just read (its raw bytes are the format's to read again):
+    virtual void CheckPage(const GSobjIndexKey& node, bool isRoot, std::vector<std::string>& problems);
+    // The pages of one tree level, left to right (sibling chains):
+    virtual void CheckLevel(const std::vector<int32_t>& pages, std::vector<std::string>& problems);
 
     // State.
     const std::string& Name() const { return name_; }

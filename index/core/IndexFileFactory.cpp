@@ -8,13 +8,14 @@
 
 namespace {
 
+// Opens an existing file, or with `create` makes it anew (overwriting it).
 using Opener = std::unique_ptr<GSobjIndexFile> (*)(GSO_dBaseFld* table, const std::string& path, bool shared,
-                                                   bool readWrite);
+                                                   bool readWrite, bool create);
 
 template <class File>
-std::unique_ptr<GSobjIndexFile> OpenExisting(GSO_dBaseFld* table, const std::string& path, bool shared,
-                                             bool readWrite) {
-    return std::make_unique<File>(table, false, false, shared, readWrite, path);
+std::unique_ptr<GSobjIndexFile> OpenFile(GSO_dBaseFld* table, const std::string& path, bool shared, bool readWrite,
+                                         bool create) {
+    return std::make_unique<File>(table, create, create, shared, readWrite, path);
 }
 
 struct Format {
@@ -25,9 +26,9 @@ struct Format {
 // The formats, by extension. A format not listed here (".MDX" until its files are read)
 // is reported as a file that cannot be found.
 constexpr Format kFormats[] = {
-    {".NDX", &OpenExisting<GSobjNDXFile>},
-    {".NTX", &OpenExisting<GSobjNTXFile>},
-    {".CDX", &OpenExisting<GSobjCDXFile>},
+    {".NDX", &OpenFile<GSobjNDXFile>},
+    {".NTX", &OpenFile<GSobjNTXFile>},
+    {".CDX", &OpenFile<GSobjCDXFile>},
 };
 
 const Format* FindFormat(const std::string& extension) {
@@ -46,5 +47,12 @@ std::unique_ptr<GSobjIndexFile> OpenIndexFileOfFormat(const std::string& extensi
                                                       const std::string& path, bool shared, bool readWrite) {
     const Format* f = FindFormat(extension);
     if (!f) return nullptr;
-    return f->open(table, path, shared, readWrite);
+    return f->open(table, path, shared, readWrite, false);
+}
+
+std::unique_ptr<GSobjIndexFile> CreateIndexFileOfFormat(const std::string& extension, GSO_dBaseFld* table,
+                                                        const std::string& path, bool shared) {
+    const Format* f = FindFormat(extension);
+    if (!f) return nullptr;
+    return f->open(table, path, shared, true, true);
 }

@@ -17,3 +17,8 @@ bool IndexFormatKnown(const std::string& extension);
 // opened (the file is missing); a file whose header is not accepted raises error 2112.
 std::unique_ptr<GSobjIndexFile> OpenIndexFileOfFormat(const std::string& extension, GSO_dBaseFld* table,
                                                       const std::string& path, bool shared, bool readWrite);
+
+// Creates the index file at `path` anew (an existing one is overwritten), empty, for
+// `table`; null when the extension names no format we write.
+std::unique_ptr<GSobjIndexFile> CreateIndexFileOfFormat(const std::string& extension, GSO_dBaseFld* table,
+                                                        const std::string& path, bool shared);

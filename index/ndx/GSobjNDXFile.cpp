@@ -23,6 +23,8 @@ GSobjNDXFile::GSobjNDXFile(GSO_dBaseFld* table, bool overwrite, bool create, boo
     }
 }
 
+GSobjNDXFile::~GSobjNDXFile() { tags_.clear(); }
+
 GSobjNDXTag* GSobjNDXFile::NdxTag() const {
     return tags_.empty() ? nullptr : static_cast<GSobjNDXTag*>(tags_.front().get());
 }

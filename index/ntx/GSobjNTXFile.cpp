@@ -25,6 +25,8 @@ GSobjNTXFile::GSobjNTXFile(GSO_dBaseFld* table, bool overwrite, bool create, boo
     }
 }
 
+GSobjNTXFile::~GSobjNTXFile() { tags_.clear(); }
+
 GSobjNTXTag* GSobjNTXFile::NtxTag() const {
     return tags_.empty() ? nullptr : static_cast<GSobjNTXTag*>(tags_.front().get());
 }

@@ -11,6 +11,10 @@ public:
     // accepted raises error 2112); a created one starts empty.
     GSobjNTXFile(GSO_dBaseFld* table, bool overwrite, bool create, bool shared, bool readWrite,
                  const std::string& path);
+    // The tag writes back its path here, while this file still places and allocates
+    // its pages: from the base class's destructor it would reach the base's byte-addressed
+    // blocks and write pages over the header.
+    ~GSobjNTXFile() override;
 
     GSobjIndexTag* CreateTag(const std::string& name, const std::string& keyExpression,
                              const std::string& forExpression, bool unique, bool ascending) override;

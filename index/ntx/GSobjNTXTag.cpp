@@ -223,7 +223,11 @@ void GSobjNTXTag::InitTag(const std::string& keyExpression, bool unique, bool as
     }
     SetSizes();
     std::vector<uint8_t> zero(ntx::kPageSize, 0);
-    file_->WriteBlock(headerPosition_, zero.data(), ntx::kPageSize);
+    // A file being rebuilt keeps its header (naming its emptied root) until the build is
+    // done, so that a build that fails part-way leaves a file that opens and is rebuilt
+    // again; a new file gets its header's page reserved.
+    if (!file_->BlockInFile(headerPosition_, ntx::kPageSize))
+        file_->WriteBlock(headerPosition_, zero.data(), ntx::kPageSize);
     if (!table || table->RecordCount() == 0) {
         rootPage_ = file_->AllocatePage();
         file_->WriteBlock(rootPage_, zero.data(), ntx::kPageSize);

@@ -21,6 +21,10 @@ public:
     void WritePage(int32_t page, GSobjIndexKey& node) override;
     void ReadHeader() override;
     void WriteHeader() override;
+    // Checks of the index checker (NtxCheck.cpp): the header's fields against the key
+    // expression, and each page's offset table.
+    void CheckHeader(std::vector<std::string>& problems) override;
+    void CheckPage(const GSobjIndexKey& node, bool isRoot, std::vector<std::string>& problems) override;
 
     int Decimals() const { return decimals_; }
     int HalfKeys() const { return half_; }

@@ -4,7 +4,12 @@ namespace dbftool {
 
 std::string CommandLine::Value(const std::string& option, const std::string& fallback) const {
     auto it = values_.find(option);
-    return it == values_.end() ? fallback : it->second;
+    return it == values_.end() || it->second.empty() ? fallback : it->second.front();
+}
+
+std::vector<std::string> CommandLine::Values(const std::string& option) const {
+    auto it = values_.find(option);
+    return it == values_.end() ? std::vector<std::string>{} : it->second;
 }
 
 CommandLine ParseCommandLine(const CommandSyntax& syntax, const Args& args) {
@@ -30,11 +35,16 @@ CommandLine ParseCommandLine(const CommandSyntax& syntax, const Args& args) {
         if (!option->valued) {
             if (eq != std::string::npos) throw UsageError{name + " takes no value"};
             line.flags_.insert(name);
-        } else if (eq != std::string::npos) {
-            line.values_[name] = a.substr(eq + 1);
         } else {
-            if (i + 1 >= args.size()) throw UsageError{name + " needs a value"};
-            line.values_[name] = args[++i];
+            std::vector<std::string> values;
+            if (eq != std::string::npos) values.push_back(a.substr(eq + 1));
+            while (static_cast<int>(values.size()) < option->arity) {
+                if (i + 1 >= args.size())
+                    throw UsageError{name + (option->arity == 1 ? " needs a value"
+                                                                : " needs " + std::to_string(option->arity) + " values")};
+                values.push_back(args[++i]);
+            }
+            line.values_[name] = std::move(values);
         }
     }
     const size_t given = line.positionals_.size();

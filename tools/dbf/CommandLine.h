@@ -17,6 +17,8 @@ namespace dbftool {
 struct OptionDef {
     std::string name;     // "--format"
     bool valued = false;  // takes the argument after it (or after "=") as its value
+    int arity = 1;        // a valued option's number of arguments ("--range LOW HIGH": 2;
+                          // only the first may follow "=")
 };
 
 struct CommandSyntax {
@@ -34,15 +36,17 @@ public:
     }
     // The value of a valued option (the last one given), or `fallback`.
     std::string Value(const std::string& option, const std::string& fallback = "") const;
+    // Every argument of a valued option (the last one given); empty when not given.
+    std::vector<std::string> Values(const std::string& option) const;
 
 private:
     friend CommandLine ParseCommandLine(const CommandSyntax& syntax, const Args& args);
     std::vector<std::string> positionals_;
     std::set<std::string> flags_;
-    std::map<std::string, std::string> values_;
+    std::map<std::string, std::vector<std::string>> values_;
 };
 
-// Raises UsageError: "unknown option --x", "--x needs a value", "--x takes no value",
+// Raises UsageError: "unknown option --x", "--x needs a value" ("--x needs 2 values"), "--x takes no value",
 // "no FILE given", "expected exactly one FILE" (a verb of one positional) or "unexpected
 // argument 'x'".
 CommandLine ParseCommandLine(const CommandSyntax& syntax, const Args& args);

@@ -56,7 +56,14 @@ void AppendLine(GSO_dBHandler& table, FieldPut& put, const CodePage& codePage,
 
 int RunAppend(const Args& args) {
     const CommandLine command =
-        ParseCommandLine({{"FILE"}, "", {{"--shared", false}, {"--codepage", true}}}, args);
+        ParseCommandLine({{"FILE"}, "INDEXFILE", {{"--shared", false}, {"--codepage", true}, {"--index", true}}}, args);
+    // "--index A B C": the index files are the option's value and the positionals after FILE.
+    std::vector<std::string> indexFiles;
+    if (command.Has("--index")) indexFiles.push_back(command.Value("--index"));
+    for (size_t i = 1; i < command.Positionals().size(); ++i) {
+        if (!command.Has("--index")) throw UsageError{"expected exactly one FILE"};
+        indexFiles.push_back(command.Positional(i));
+    }
     const std::string& file = command.Positional(0);
     const bool shared = command.Has("--shared");
     const bool codePageGiven = command.Has("--codepage");
@@ -66,6 +73,7 @@ int RunAppend(const Args& args) {
     }
 
     auto table = GSO_dBHandler::Open(file, true, shared);
+    for (const std::string& index : indexFiles) table->OpenIndexFile(index);
     if (!codePageGiven) codePage = CodePage::FromLanguageDriver(table->Header().LanguageDriver());
     FieldPut put(*table, codePage);
     std::ios::sync_with_stdio(false);
@@ -100,7 +108,9 @@ int RunAppend(const Args& args) {
 }
 
 const bool registered = RegisterVerb(
-    {"append", "dbf append FILE [--shared] [--codepage 1251|866|kazakh|kz1048|pt154|latin1] < rows.jsonl",
+    {"append",
+     "dbf append FILE [--shared] [--codepage 1251|866|kazakh|kz1048|pt154|latin1] [--index INDEXFILE...]\n"
+     "       < rows.jsonl",
      "    Appends one record per input line, each a JSON object of field values by name\n"
      "    in the forms dump writes (strings, numbers, \"yyyy-mm-dd\" dates, true/false,\n"
      "    memo texts, null for blank; \"_deleted\": true appends a deleted record, and\n"
@@ -109,7 +119,9 @@ const bool registered = RegisterVerb(
      "    --shared so that several appenders may run at once. The first line that does not\n"
      "    fit the table (unknown field, wrong type, number too wide, text too long) is\n"
      "    reported with its number and ends the run with status 1; the lines before it\n"
-     "    stay appended.\n",
+     "    stay appended. The table's production index and the index files named after\n"
+     "    --index are kept up to date with every record; with --shared they are locked\n"
+     "    for each append as the table's lock protocol places their locks.\n",
      RunAppend});
 
 }  // namespace
