@@ -22,7 +22,9 @@ void GSobjMDXTag::ReadPage(int32_t page, GSobjIndexKey& node) {
     node.formatWord1 = static_cast<int32_t>(mdx::Get32(&b[mdx::kBackChainAt]));
     const size_t entrySize = static_cast<size_t>(entrySize_);
     const size_t room = (blockSize - mdx::kEntriesAt) / entrySize;
-    if (count > room) ReportInvalid();
+    // No block holds more keys than the tag header allows (its header was checked to fit
+    // that many, and a branch's extra entry, in a block).
+    if (count > static_cast<uint64_t>(maxKeys_) || count > room) ReportInvalid();
     auto entry = [&](size_t i) { return &b[mdx::kEntriesAt + i * entrySize]; };
     // The entry after the counted ones names a child only in a branch block (a full leaf
     // may have no room for it).
