@@ -36,6 +36,8 @@ GSobjCDXFile::GSobjCDXFile(GSO_dBaseFld* table, bool overwrite, bool create, boo
     } else {
         CreateEmpty();
     }
+    // A file named like its table and holding tags is the table's production index.
+    if (!tags_.empty()) SetProductionMark(true);
 }
 
 GSobjCDXFile::~GSobjCDXFile() {
@@ -138,12 +140,17 @@ GSobjIndexTag* GSobjCDXFile::CreateTag(const std::string& name, const std::strin
     entry.link = entry.compareRecord = headerAt;
     directory_->InsertKey(entry);
     directory_->ReleasePath();
+    SetProductionMark(true);
     return t;
 }
 
 bool GSobjCDXFile::DeleteTag(const std::string& name) {
     const bool found = RemoveTag(TagNameOf(name));
-    if (found && tags_.empty()) Reindex();
+    if (found && tags_.empty()) {
+        Reindex();
+        // An empty bag is no longer the table's production index.
+        SetProductionMark(false);
+    }
     return found;
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 // GSobjCDXFile: a CDX index file: a tag directory (itself a tag whose keys are the tag
 // names and whose record numbers are the positions of the tags' headers) and its tags.
+// A bag named like its table (in the table's folder) and holding tags is the table's
+// production index: opening it, or creating a tag in it, marks the table's header, and
+// deleting its last tag clears the mark.
 
 #include <memory>
 

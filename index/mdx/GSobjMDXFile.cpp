@@ -46,7 +46,8 @@ GSobjMDXFile::GSobjMDXFile(GSO_dBaseFld* table, bool overwrite, bool create, boo
     } else {
         CreateEmpty();
     }
-    SetProductionMark(true);
+    // A file named like its table and holding tags is the table's production index.
+    if (!tags_.empty()) SetProductionMark(true);
 }
 
 GSobjMDXFile::~GSobjMDXFile() {

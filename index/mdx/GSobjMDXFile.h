@@ -1,9 +1,9 @@
 #pragma once
 // GSobjMDXFile: an MDX index file: a header area with the file header and the tag table,
 // and up to (slots - 1) tags kept in name order, each with its header block and B-tree.
-// An MDX file named like its table (in the table's folder) is the table's production
-// index: creating it, or a tag in it, marks the table's header, and deleting its last
-// tag clears the mark.
+// An MDX file named like its table (in the table's folder) and holding tags is the
+// table's production index: opening it, or creating a tag in it, marks the table's
+// header, and deleting its last tag clears the mark.
 
 #include <cstdint>
 #include <string>

@@ -254,13 +254,16 @@ TEST_F(MdxLayout, ProductionIndexMarkFollowsTheFileNamedLikeTheTable) {
     table.reset();
     EXPECT_EQ(TableFlags(path) & 1, 0);
     table = IndexedTable::Open(path);
+    // Named like the table (but for case), the file marks it once it holds a tag.
     auto f = Open("PEOPLE.MDX", true);
+    EXPECT_EQ(TableFlags(path) & 1, 0);
+    f->CreateTag("NAME", "NAME", "", false, true);
+    EXPECT_EQ(TableFlags(path) & 1, 1);
     f.reset();
     table.reset();
     EXPECT_EQ(TableFlags(path) & 1, 1);
     table = IndexedTable::Open(path);
     f = Open("PEOPLE.MDX");
-    f->CreateTag("NAME", "NAME", "", false, true);
     f->CreateTag("AMOUNT", "AMOUNT", "", false, true);
     EXPECT_TRUE(f->DeleteTag("NAME"));
     EXPECT_EQ(TableFlags(path) & 1, 1);
@@ -276,6 +279,15 @@ TEST_F(MdxLayout, ProductionIndexMarkFollowsTheFileNamedLikeTheTable) {
     EXPECT_EQ(f->TagCount(), 0u);
     // A new tag marks the table again.
     f->CreateTag("NAME", "NAME", "", false, true);
+    EXPECT_EQ(TableFlags(path) & 1, 1);
+    // A table that lost its mark gets it back when its production file is opened.
+    f.reset();
+    table.reset();
+    auto bytes = testutil::ReadBytes(path);
+    bytes[28] = 0;
+    testutil::WriteBytes(path, bytes);
+    table = IndexedTable::Open(path);
+    f = Open("PEOPLE.MDX");
     EXPECT_EQ(TableFlags(path) & 1, 1);
 }
 
