@@ -229,6 +229,14 @@ void GSobjMDXTag::WriteHeader() {
 }
 
 int32_t GSobjMDXTag::ChainBlock(int32_t position) {
+    if (!headerDirty_) {
+        // Another program sharing the file may have added blocks since the header was read.
+        std::vector<uint8_t> h(mdx::kLastBlockAt + 4);
+        if (file_->ReadBlock(headerPosition_, h.data(), static_cast<int32_t>(h.size()))) {
+            firstBlock_ = static_cast<int32_t>(mdx::Get32(&h[mdx::kFirstBlockAt]));
+            lastBlock_ = static_cast<int32_t>(mdx::Get32(&h[mdx::kLastBlockAt]));
+        }
+    }
     const int32_t before = lastBlock_;
     lastBlock_ = position;
     if (firstBlock_ == 0) firstBlock_ = position;
