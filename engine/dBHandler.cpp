@@ -6,8 +6,13 @@
 #include "engine/Exception.h"
 #include "engine/Memo.h"
 #include "engine/platform/LastError.h"
+#include "engine/platform/Paths.h"
 #include "engine/platform/SystemCodes.h"
 #include "engine/tableexpr/TgslDBFFunctions.h"
+#include "index/core/GSobjIndexFile.h"
+#include "index/core/GSobjIndexTag.h"
+#include "index/core/TgsHugeSet.h"
+#include "index/expr/TgsExpHandler.h"
 #include "index/expr/TgsExpUserLink.h"
 
 namespace {
@@ -15,8 +20,9 @@ constexpr int32_t kCacheBytes = 32768;
 }
 
 std::unique_ptr<GSO_dBHandler> GSO_dBHandler::Open(const std::string& path, bool readWrite,
-                                                   bool shared) {
+                                                   bool shared, unsigned options) {
     auto table = std::make_unique<GSO_dBHandler>(path, readWrite, shared);
+    table->SetOpenProductionIndex((options & gsOpenNoProductionIndex) == 0);
     table->OpenTable();
     return table;
 }
@@ -35,10 +41,22 @@ void GSO_dBHandler::AfterOpen() {
     GSO_dBaseFld::AfterOpen();
     userLink_ = std::make_unique<TgsExpUserLink>();
     TgslDBFRegisterTable(*userLink_, *this);
+    if (openProduction_) {
+        try {
+            OpenProductionIndex();
+        } catch (...) {
+            CloseIndexFiles();
+            throw;
+        }
+    }
 }
 
 void GSO_dBHandler::CloseTable() {
     SetReadAhead(false);
+    CloseIndexFiles();
+    filterBits_.reset();
+    filterHandler_.reset();
+    filterText_.clear();
     userLink_.reset();
     GSO_dBaseFld::CloseTable();
 }
@@ -114,14 +132,21 @@ void GSO_dBHandler::GoRecord(int32_t n) {
                               : (n == gsMovePrior || n == gsMoveBottom)                ? gsMovePrior
                                                                                         : 0;
     for (;;) {
-        // A selected tag or an active filter would supply the record number here.
-        PlainGoRecord(request);
+        // The selected tag, or else an active filter, turns a movement code into a record.
+        int32_t target = request;
+        if (request < 0 && tag_) {
+            target = TagMovement(request, direction);
+        } else if (request < 0 && FilterActive()) {
+            target = FilterMovement(request);
+        }
         if (Eof() || Bof()) break;
-        if (request == 0 || RecordNumber() == 0 || (request > 0 && request > RecordCount())) {
+        PlainGoRecord(target);
+        if (Eof() || Bof()) break;
+        if (target == 0 || RecordNumber() == 0 || (target > 0 && target > RecordCount())) {
             BlankRecord();
             break;
         }
-        if (request > 0) break;  // an absolute record number is always accepted
+        if (n > 0) break;  // an absolute record number is always accepted
         if (Visible()) break;
         if (direction == 0) break;
         request = direction;
@@ -175,32 +200,44 @@ void GSO_dBHandler::RefuseUnlockedWrite() {
     ReportError(platform::kLockViolation, gsSub::kWrite, RealPath());
 }
 
-void GSO_dBHandler::AddRecord() {
+void GSO_dBHandler::WithIndexFilesLocked(void (GSO_dBHandler::*write)(int32_t), int32_t n) {
     if (!LockIndexFiles()) {
         RefuseUnlockedWrite();
         return;
     }
-    struct Unlocker {
-        GSO_dBHandler* t;
-        ~Unlocker() { t->UnlockIndexFiles(); }
-    } unlocker{this};
-    GSO_dBaseFld::AddRecord();
+    try {
+        (this->*write)(n);
+    } catch (...) {
+        try {
+            UnlockIndexFiles();
+        } catch (const Exception&) {
+            // The write's own error is the one to report.
+        }
+        throw;
+    }
+    UnlockIndexFiles();
 }
 
-void GSO_dBHandler::PutRecord(int32_t n) {
-    if (!LockIndexFiles()) {
-        RefuseUnlockedWrite();
-        return;
-    }
-    struct Unlocker {
-        GSO_dBHandler* t;
-        ~Unlocker() { t->UnlockIndexFiles(); }
-    } unlocker{this};
-    GSO_dBaseFld::PutRecord(n);
-}
+void GSO_dBHandler::AddRecord() { WithIndexFilesLocked(&GSO_dBHandler::AppendBuffer, 0); }
+
+void GSO_dBHandler::PutRecord(int32_t n) { WithIndexFilesLocked(&GSO_dBHandler::RewriteBuffer, n); }
+
+void GSO_dBHandler::AppendBuffer(int32_t) { GSO_dBaseFld::AddRecord(); }
+
+void GSO_dBHandler::RewriteBuffer(int32_t n) { GSO_dBaseFld::PutRecord(n); }
 
 bool GSO_dBHandler::Notify(int code, int32_t argument) {
     GSO_dBaseFld::Notify(code, argument);
+    if (code == gsNotify::kRecordWritten) {
+        UpdateFilterBit();
+        // While packing, records move down by number; the index files are rebuilt after.
+        if (!packing_) {
+            for (auto& f : slots_)
+                if (f) f->UpdateTagsForRecord(RecordNumber(), argument == 0);
+        }
+    } else if (code == gsNotify::kFlushed) {
+        WriteBackIndexes(false, true);
+    }
     return true;
 }
 
@@ -208,15 +245,25 @@ void GSO_dBHandler::FlushCompanions() { GSO_dBaseFld::FlushCompanions(); }
 
 bool GSO_dBHandler::Rename(const std::string& newPath) { return GSO_dBaseFld::Rename(newPath); }
 
-void GSO_dBHandler::SetLockProtocol(int protocol) { GSO_dBaseFld::SetLockProtocol(protocol); }
+void GSO_dBHandler::RenameCompanions(const std::string& oldPath) {
+    GSO_dBaseFld::RenameCompanions(oldPath);
+    const std::string oldBase = platform::IdentityKey(platform::BaseNamePart(oldPath));
+    const std::string newBase = platform::BaseNamePart(RealPath());
+    for (auto& f : slots_) {
+        if (!f || !f->Disk()) continue;
+        const std::string own = f->Disk()->RealPath();
+        if (platform::IdentityKey(platform::BaseNamePart(own)) != oldBase) continue;
+        // The index file keeps its folder and takes the table's new name.
+        f->RenameFile(platform::DirectoryPart(own) + newBase);
+    }
+}
 
-bool GSO_dBHandler::HasIndexFiles() { return false; }
-
-bool GSO_dBHandler::SeekKey(const std::string&) { return false; }
-
-bool GSO_dBHandler::SeekKeyInTag(const std::string&, const std::string&) { return false; }
-
-bool GSO_dBHandler::LockIndexFiles() { return true; }
+void GSO_dBHandler::SetLockProtocol(int protocol) {
+    GSO_dBaseFld::SetLockProtocol(protocol);
+    if (protocol < 0 || protocol > 3) return;
+    for (auto& f : slots_)
+        if (f) f->SetLockProtocol(protocol);
+}
 
 // ---- packing ---------------------------------------------------------------------------
 
@@ -232,6 +279,13 @@ void GSO_dBHandler::PackTable() {
         if (IsMemoField(n) && HasMemo()) memoFields.push_back(n);
     }
     int32_t kept = 0;
+    const std::string tagName = tagName_;
+    DeselectTag();
+    packing_ = true;
+    struct Packing {
+        bool& flag;
+        ~Packing() { flag = false; }
+    } packingEnds{packing_};
     for (int32_t r = 1; r <= count; ++r) {
         PlainGoRecord(r);
         if (!IsDeleted()) {
@@ -268,6 +322,13 @@ void GSO_dBHandler::PackTable() {
     // the old one if the program stops before closing the table.
     WriteHeader();
     StatusReport(gsStatus::kDone, 0, 0);
+    packing_ = false;
+    // Records moved to new numbers: the index files and the filter's bits are made anew.
+    if (kept < count) {
+        Reindex();
+        if (filterHandler_ && filterBits_) ScanFilter();
+    }
+    if (!tagName.empty()) SelectTag(tagName, true);
     SetReadAhead(cacheWas);
     GoRecord(gsMoveTop);
 }
