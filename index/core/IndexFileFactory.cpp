@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "index/cdx/GSobjCDXFile.h"
+#include "index/mdx/GSobjMDXFile.h"
 #include "index/ndx/GSobjNDXFile.h"
 #include "index/ntx/GSobjNTXFile.h"
 
@@ -22,12 +23,13 @@ struct Format {
     Opener open;
 };
 
-// The formats, by extension. A format not listed here (".MDX" until its files are read)
-// is reported as a file that cannot be found.
+// The formats, by extension. A format not listed here is reported as a file that cannot
+// be found.
 constexpr Format kFormats[] = {
     {".NDX", &OpenExisting<GSobjNDXFile>},
     {".NTX", &OpenExisting<GSobjNTXFile>},
     {".CDX", &OpenExisting<GSobjCDXFile>},
+    {".MDX", &OpenExisting<GSobjMDXFile>},
 };
 
 const Format* FindFormat(const std::string& extension) {
