@@ -2,6 +2,7 @@
 // the tags hold in memory.
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -40,7 +41,9 @@ std::string ComparableFromNumber(double value) {
     if (std::isinf(magnitude)) {
         std::memset(digits, '9', kMaxDigits);
     } else {
-        std::snprintf(text, sizeof text, "%.*e", kMaxDigits - 1, magnitude);
+        const auto done = std::to_chars(text, text + sizeof text - 1, magnitude, std::chars_format::scientific,
+                                        kMaxDigits - 1);
+        *done.ptr = '\0';
         digits[0] = text[0];
         std::memcpy(digits + 1, text + 2, kMaxDigits - 1);
         const char* e = std::strchr(text, 'e');
