@@ -154,8 +154,13 @@ bool GSobjCDXFile::DeleteTag(const std::string& name) {
     return found;
 }
 
+void GSobjCDXFile::RefuseGeneralTags() const {
+    for (const auto& tag : tags_) static_cast<const GSobjCDXTag*>(tag.get())->RefuseGeneralUpdate();
+}
+
 void GSobjCDXFile::Reindex() {
     if (!disk_) return;
+    RefuseGeneralTags();
     WithWholeFileLocked([&] {
         for (auto& tag : tags_) tag->ReleasePath();
         directory_->ReleasePath();
@@ -183,6 +188,8 @@ void GSobjCDXFile::Reindex() {
 }
 
 bool GSobjCDXFile::UpdateTagsForRecord(int32_t record, bool isAppend) {
+    // Refused before any tag is touched, so that the bag's tags never disagree.
+    RefuseGeneralTags();
     ++changeCounter_;
     directory_->MarkHeaderDirty();
     directory_->WriteHeader();

@@ -35,6 +35,8 @@ public:
     int64_t FileEnd();
 
 private:
+    // Raises the GENERAL collation's error when any tag names it: such a bag is read only.
+    void RefuseGeneralTags() const;
     void CreateEmpty();
     void ReadDirectory();
     // Removes the tag named `name` (upper case) and its directory key; false when none.
