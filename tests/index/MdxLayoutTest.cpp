@@ -332,3 +332,25 @@ TEST_F(MdxLayout, TheTagTableHoldsFortySevenTags) {
     EXPECT_EQ(f->TagCount(), 47u);
     EXPECT_EQ(f->FindTag("T120")->KeyType(), 'N');
 }
+
+TEST_F(MdxLayout, AnEmptyTableGetsAnEmptyRootBlockThatTakesKeys) {
+    auto f = Open("people.mdx", true);
+    GSobjIndexTag* tag = f->CreateTag("NAME", "NAME", "", false, true);
+    auto* mdxTag = static_cast<GSobjMDXTag*>(tag);
+    EXPECT_EQ(mdxTag->RootPage(), 6);
+    EXPECT_EQ(mdxTag->FirstBlock(), 6);
+    EXPECT_EQ(mdxTag->LastBlock(), 6);
+    EXPECT_EQ(tag->MoveTo(-3), 0);
+    EXPECT_TRUE(tag->Bof());
+    EXPECT_TRUE(tag->Eof());
+    table->files = {f.get()};
+    Append(*table, {"Zed", 1, "", true});
+    Append(*table, {"Abe", 2, "", true});
+    table->files.clear();
+    EXPECT_EQ(Records(Walk(*tag)), (std::vector<int32_t>{2, 1}));
+    f.reset();
+    const auto b = File("people.mdx");
+    EXPECT_EQ(b.size(), 4096u);
+    EXPECT_EQ(mdx::Get32(&b[6 * 512]), 2u);
+    EXPECT_EQ(Bytes(b, 6 * 512 + 12, 10), "Abe       ");
+}
