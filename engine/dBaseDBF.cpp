@@ -108,6 +108,17 @@ void GSO_dBaseDBF::WriteHeader() {
     headerDirty_ = false;
 }
 
+void GSO_dBaseDBF::SetProductionIndex(bool on) {
+    const uint8_t bits = on ? static_cast<uint8_t>(flagBits_ | gsFlagProductionIndex)
+                            : static_cast<uint8_t>(flagBits_ & ~gsFlagProductionIndex);
+    if (bits == flagBits_) return;
+    flagBits_ = bits;
+    if (!opened_ || !IsReadWrite()) return;
+    headerDirty_ = true;
+    RefreshHeader();
+    WriteHeader();
+}
+
 bool GSO_dBaseDBF::Notify(int code, int32_t) {
     if (code == gsNotify::kRecordRead || code == gsNotify::kRecordWritten) mode_ = gsModeNormal;
     return true;

@@ -55,6 +55,10 @@ public:
 
     void RefreshHeader();
     void WriteHeader();
+    // Sets or clears the production-index bit of the header's table flags and writes the
+    // header when the bit changed (a table opened read-only keeps it in memory only).
+    void SetProductionIndex(bool on);
+    bool HasProductionIndex() const { return (flagBits_ & gsFlagProductionIndex) != 0; }
 
     // State.
     const TgsDBFHeader& Header() const { return layout_.header; }

@@ -36,6 +36,8 @@ GSobjCDXFile::GSobjCDXFile(GSO_dBaseFld* table, bool overwrite, bool create, boo
     } else {
         CreateEmpty();
     }
+    // A file named like its table and holding tags is the table's production index.
+    if (!tags_.empty()) SetProductionMark(true);
 }
 
 GSobjCDXFile::~GSobjCDXFile() {
@@ -140,17 +142,27 @@ GSobjIndexTag* GSobjCDXFile::CreateTag(const std::string& name, const std::strin
     entry.link = entry.compareRecord = headerAt;
     directory_->InsertKey(entry);
     directory_->ReleasePath();
+    SetProductionMark(true);
     return t;
 }
 
 bool GSobjCDXFile::DeleteTag(const std::string& name) {
     const bool found = RemoveTag(TagNameOf(name));
-    if (found && tags_.empty()) Reindex();
+    if (found && tags_.empty()) {
+        Reindex();
+        // An empty bag is no longer the table's production index.
+        SetProductionMark(false);
+    }
     return found;
+}
+
+void GSobjCDXFile::RefuseGeneralTags() const {
+    for (const auto& tag : tags_) static_cast<const GSobjCDXTag*>(tag.get())->RefuseGeneralUpdate();
 }
 
 void GSobjCDXFile::Reindex() {
     if (!disk_) return;
+    RefuseGeneralTags();
     WithWholeFileLocked([&] {
         for (auto& tag : tags_) tag->ReleasePath();
         directory_->ReleasePath();
@@ -182,6 +194,8 @@ void GSobjCDXFile::Reindex() {
 }
 
 bool GSobjCDXFile::UpdateTagsForRecord(int32_t record, bool isAppend) {
+    // Refused before any tag is touched, so that the bag's tags never disagree.
+    RefuseGeneralTags();
     ++changeCounter_;
     directory_->MarkHeaderDirty();
     directory_->WriteHeader();

@@ -1,6 +1,9 @@
 #pragma once
 // GSobjCDXFile: a CDX index file: a tag directory (itself a tag whose keys are the tag
 // names and whose record numbers are the positions of the tags' headers) and its tags.
+// A bag named like its table (in the table's folder) and holding tags is the table's
+// production index: opening it, or creating a tag in it, marks the table's header, and
+// deleting its last tag clears the mark.
 
 #include <memory>
 
@@ -33,6 +36,8 @@ public:
     int64_t FileEnd();
 
 private:
+    // Raises the GENERAL collation's error when any tag names it: such a bag is read only.
+    void RefuseGeneralTags() const;
     void CreateEmpty();
     void ReadDirectory();
     // Removes the tag named `name` (upper case) and its directory key; false when none.

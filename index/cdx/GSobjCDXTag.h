@@ -55,10 +55,12 @@ public:
     bool NumberKeys() const { return keyType_ == 'N' || keyType_ == 'D'; }
     // Reindexing gives the tag a fresh header position.
     void MoveHeader(int64_t at) { headerPosition_ = at; }
+    // Raises a clear engine error when the tag names the GENERAL collation, whose keys
+    // this engine cannot build.
+    void RefuseGeneralUpdate() const;
 
 private:
     GSobjCDXFile* CdxFile() const;
-    void RefuseGeneralUpdate() const;
     void SetSizes();
     void WriteLeaf(int32_t at, GSobjIndexKey& node, size_t from, size_t count, const cdx::LeafLayout& layout,
                    int32_t left, int32_t right, bool root);

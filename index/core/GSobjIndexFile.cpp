@@ -149,6 +149,19 @@ void GSobjIndexFile::UnlockIndexFile() {
     locked_ = false;
 }
 
+bool GSobjIndexFile::NamedLikeTable() const {
+    if (!table_ || !disk_) return false;
+    const std::string mine = platform::ExpandPath(disk_->RealPath());
+    const std::string its = platform::ExpandPath(table_->RealPath());
+    return platform::DirectoryPart(mine) == platform::DirectoryPart(its) &&
+           platform::NamesMatch(platform::BaseNamePart(mine), platform::BaseNamePart(its));
+}
+
+void GSobjIndexFile::SetProductionMark(bool on) {
+    if (!NamedLikeTable() || table_->HasProductionIndex() == on) return;
+    table_->SetProductionIndex(on);
+}
+
 std::string GSobjIndexFile::TagNameOfFile(const std::string& fileName) {
     std::string base = platform::BaseNamePart(fileName);
     for (char& c : base) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));

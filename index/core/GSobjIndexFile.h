@@ -78,6 +78,12 @@ public:
     bool BlockInFile(int64_t position, int64_t size);
 
 protected:
+    // Whether this file is its table's production index: it lies in the table's folder
+    // and its name without extension is the table's (compared without regard to case).
+    bool NamedLikeTable() const;
+    // Marks (or clears) the table's production index when this file is the production one.
+    void SetProductionMark(bool on);
+
     // Runs `work` under the whole-file lock, which takes the place of the index lock while
     // the file is cut back or rebuilt; the index lock is taken again afterwards when it was
     // held. A refused whole-file lock is the lock-violation error.

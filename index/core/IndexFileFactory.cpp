@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "index/cdx/GSobjCDXFile.h"
+#include "index/mdx/GSobjMDXFile.h"
 #include "index/ndx/GSobjNDXFile.h"
 #include "index/ntx/GSobjNTXFile.h"
 
@@ -23,12 +24,13 @@ struct Format {
     Opener open;
 };
 
-// The formats, by extension. A format not listed here (".MDX" until its files are read)
-// is reported as a file that cannot be found.
+// The formats, by extension. A format not listed here is reported as a file that cannot
+// be found.
 constexpr Format kFormats[] = {
     {".NDX", &OpenFile<GSobjNDXFile>},
     {".NTX", &OpenFile<GSobjNTXFile>},
     {".CDX", &OpenFile<GSobjCDXFile>},
+    {".MDX", &OpenFile<GSobjMDXFile>},
 };
 
 const Format* FindFormat(const std::string& extension) {

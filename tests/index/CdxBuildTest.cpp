@@ -445,3 +445,94 @@ TEST_F(CdxBuild, EmptiedNodesLeaveTheSiblingChains) {
     ASSERT_EQ(peer.status, 0) << peer.err;
     EXPECT_EQ(peer.records, walk);
 }
+
+TEST_F(CdxBuild, TagsAddedToAndRemovedFromAnExistingBagKeepTheDirectoryTrue) {
+    Fill(800, 8);
+    {
+        auto f = Open("people.cdx", true);
+        f->CreateTag("NAME", "NAME", "", false, true);
+        f->CreateTag("AMOUNT", "AMOUNT", "", false, true);
+    }
+    {
+        auto f = Open("people.cdx");
+        ASSERT_EQ(f->TagCount(), 2u);
+        f->CreateTag("BDATE", "BDATE", "", false, true);
+        f->CreateTag("NAME_D", "NAME", "", false, false);
+        EXPECT_EQ(f->TagCount(), 4u);
+    }
+    auto f = Open("people.cdx");
+    ASSERT_EQ(f->TagCount(), 4u);
+    EXPECT_TRUE(f->DeleteTag("amount"));
+    f.reset();
+    f = Open("people.cdx");
+    ASSERT_EQ(f->TagCount(), 3u);
+    EXPECT_EQ(f->FindTag("AMOUNT"), nullptr);
+    // The directory walks in name order and names each remaining tag once.
+    std::vector<std::string> names;
+    for (int32_t r = f->Directory()->MoveTo(-3); r != 0; r = f->Directory()->MoveTo(-1))
+        names.push_back(f->Directory()->CurrentEntry().AsText());
+    EXPECT_EQ(names, (std::vector<std::string>{"BDATE", "NAME", "NAME_D"}));
+    std::vector<std::vector<int32_t>> walks;
+    for (const char* t : {"BDATE", "NAME", "NAME_D"}) {
+        ExpectMatchesModel(*f->FindTag(t));
+        walks.push_back(Records(Walk(*f->FindTag(t))));
+    }
+    f.reset();
+    size_t i = 0;
+    for (const char* t : {"BDATE", "NAME", "NAME_D"}) {
+        SCOPED_TRACE(t);
+        PeerWalk peer = HarbourCdxWalk(path, dir.File("people.cdx"), t);
+        ASSERT_EQ(peer.status, 0) << peer.err;
+        EXPECT_EQ(peer.records, walks[i++]);
+    }
+    testutil::CommandResult tags = testutil::Run("'" + kHbPeer + "' tags DBFCDX '" + path + "' '" + dir.File("people.cdx") + "'");
+    ASSERT_EQ(tags.status, 0) << tags.err;
+    EXPECT_EQ(tags.out.find("AMOUNT"), std::string::npos) << tags.out;
+    EXPECT_NE(tags.out.find("NAME_D"), std::string::npos) << tags.out;
+}
+
+TEST_F(CdxBuild, ATagAddedToHarboursBagWalksInHarbour) {
+    Fill(600, 9);
+    table.reset();
+    testutil::CommandResult built = testutil::Run("'" + kHbPeer + "' index DBFCDX '" + path + "' '" +
+                                                  dir.File("people.cdx") + "' NAME NAME '' 0 0");
+    ASSERT_EQ(built.status, 0) << built.err;
+    table = IndexedTable::Open(path);
+    auto f = Open("people.cdx");
+    ASSERT_EQ(f->TagCount(), 1u);
+    f->CreateTag("AMT_D", "AMOUNT", "", false, false);
+    ExpectMatchesModel(*f->FindTag("AMT_D"));
+    ExpectMatchesModel(*f->FindTag("NAME"));
+    const auto walk = Records(Walk(*f->FindTag("AMT_D")));
+    f.reset();
+    PeerWalk peer = HarbourCdxWalk(path, dir.File("people.cdx"), "AMT_D");
+    ASSERT_EQ(peer.status, 0) << peer.err;
+    EXPECT_EQ(peer.records, walk);
+}
+
+TEST_F(CdxBuild, ProductionMarkFollowsTheBagNamedLikeTheTable) {
+    Fill(20, 10);
+    auto flags = [&] { return testutil::ReadBytes(path)[28] & 1; };
+    {
+        auto other = Open("other.cdx", true);
+        other->CreateTag("NAME", "NAME", "", false, true);
+    }
+    EXPECT_EQ(flags(), 0);
+    auto f = Open("PEOPLE.CDX", true);
+    EXPECT_EQ(flags(), 0);
+    f->CreateTag("NAME", "NAME", "", false, true);
+    EXPECT_EQ(flags(), 1);
+    f->CreateTag("AMOUNT", "AMOUNT", "", false, true);
+    EXPECT_TRUE(f->DeleteTag("NAME"));
+    EXPECT_EQ(flags(), 1);
+    EXPECT_TRUE(f->DeleteTag("AMOUNT"));
+    EXPECT_EQ(flags(), 0);
+    f->CreateTag("NAME", "NAME", "", false, true);
+    f.reset();
+    // Harbour opens the marked table with its production bag.
+    table.reset();
+    EXPECT_EQ(flags(), 1);
+    PeerWalk peer = HarbourCdxWalk(path, dir.File("PEOPLE.CDX"), "NAME");
+    ASSERT_EQ(peer.status, 0) << peer.err;
+    EXPECT_EQ(peer.records.size(), 20u);
+}

@@ -221,6 +221,22 @@ TEST_F(CdxHostile, ClosingAfterARefusedUpdateLeavesTheRefusedTagAsItWas) {
     EXPECT_EQ(Walk(*f.FindTag("NAME")).size(), 3000u);
 }
 
+TEST_F(CdxHostile, ABagWithAGeneralTagRefusesUpdatesBeforeTouchingAnyTag) {
+    auto bad = good;
+    std::memcpy(&bad[nameHeader + cdx::kCollationAt], "GENERAL", 7);
+    testutil::WriteBytes(dir.File("general.cdx"), bad);
+    {
+        GSobjCDXFile f(table.get(), false, false, false, true, dir.File("general.cdx"));
+        table->GoRecord(5);
+        EXPECT_THROW(f.UpdateTagsForRecord(5, true), ERidedezError);
+        EXPECT_THROW(f.Reindex(), ERidedezError);
+    }
+    // The other tag of the bag was left as it was too.
+    EXPECT_EQ(testutil::ReadBytes(dir.File("general.cdx")), bad);
+    GSobjCDXFile f(table.get(), false, false, false, true, dir.File("general.cdx"));
+    EXPECT_EQ(Walk(*f.FindTag("AMOUNT")).size(), 3000u);
+}
+
 TEST_F(CdxHostile, RandomDamageGivesOnlyEngineErrors) {
     std::mt19937 rng(11);
     for (int round = 0; round < 150; ++round) {
