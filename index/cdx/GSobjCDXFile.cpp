@@ -160,35 +160,50 @@ void GSobjCDXFile::RefuseGeneralTags() const {
     for (const auto& tag : tags_) static_cast<const GSobjCDXTag*>(tag.get())->RefuseGeneralUpdate();
 }
 
+void GSobjCDXFile::LayOutEmptyTags() {
+    directory_->WriteEmptyRoot(AllocatePage());
+    for (auto& base : tags_) {
+        auto* tag = static_cast<GSobjCDXTag*>(base.get());
+        tag->MoveHeader(AllocatePage());
+        AllocatePage();
+        tag->WriteEmptyRoot();
+        tag->MarkHeaderDirty();
+        tag->WriteHeader();
+        GSobjIndexKeyData entry(gsKeyCapacity);
+        entry.SetText(tag->Name());
+        entry.link = entry.compareRecord = static_cast<int32_t>(tag->HeaderPosition());
+        directory_->InsertKey(entry);
+    }
+    directory_->ReleasePath();
+    // Written last: until here the file's header still names the directory it had.
+    directory_->MarkHeaderDirty();
+    directory_->WriteHeader();
+}
+
 void GSobjCDXFile::Reindex() {
     if (!disk_) return;
     RefuseGeneralTags();
     WithWholeFileLocked([&] {
         for (auto& tag : tags_) tag->ReleasePath();
         directory_->ReleasePath();
-        disk_->TruncateAt(cdx::kEmptyFileSize);
         knownEnd_ = -1;
-        pageCount_ = cdx::kEmptyFileSize;
         changeCounter_ = 0;
-        directory_->WriteEmptyRoot(cdx::kHeaderSize);
-        directory_->MarkHeaderDirty();
-        directory_->WriteHeader();
-        // Every tag is listed first, with its header and an empty root, and only then
-        // built: a rebuild that fails part-way leaves every tag in the file, opening, for
-        // the next rebuild to fill.
-        for (auto& base : tags_) {
-            auto* tag = static_cast<GSobjCDXTag*>(base.get());
-            tag->MoveHeader(AllocatePage());
-            AllocatePage();
-            tag->WriteEmptyRoot();
-            tag->MarkHeaderDirty();
-            tag->WriteHeader();
-            GSobjIndexKeyData entry(gsKeyCapacity);
-            entry.SetText(tag->Name());
-            entry.link = entry.compareRecord = static_cast<int32_t>(tag->HeaderPosition());
-            directory_->InsertKey(entry);
+        // Every tag is listed, with its header and an empty root, before any is built, and
+        // the old directory stays the file's until a new one is complete: first behind the
+        // old pages, then, once the header names that copy, at the front, after which the
+        // file is cut back. A rebuild that fails at any write leaves a bag that opens with
+        // every tag, for the next rebuild to fill.
+        const int64_t oldEnd =
+            (disk_->FileSize() + cdx::kNodeSize - 1) / cdx::kNodeSize * cdx::kNodeSize;
+        const int64_t frontEnd =
+            cdx::kEmptyFileSize + static_cast<int64_t>(tags_.size()) * (cdx::kHeaderSize + cdx::kNodeSize);
+        if (frontEnd <= oldEnd) {
+            pageCount_ = oldEnd;
+            LayOutEmptyTags();
         }
-        directory_->ReleasePath();
+        pageCount_ = cdx::kHeaderSize;
+        LayOutEmptyTags();
+        disk_->TruncateAt(pageCount_);
         for (auto& base : tags_) static_cast<GSobjCDXTag*>(base.get())->Build();
     });
 }

@@ -40,6 +40,9 @@ private:
     void RefuseGeneralTags() const;
     void CreateEmpty();
     void ReadDirectory();
+    // Writes, from the next free page on, a directory listing every tag with its header and
+    // an empty root, and then the file's header naming that directory.
+    void LayOutEmptyTags();
     // Removes the tag named `name` (upper case) and its directory key; false when none.
     bool RemoveTag(const std::string& name);
     // Runs `work` with the whole file locked.
