@@ -232,6 +232,57 @@ TEST_F(IndexVerbs, AppendKeepsIndexesAndCheckFindsWhatReindexMends) {
     EXPECT_EQ(DumpOrder("--index " + ntx).size(), rows.size());
 }
 
+TEST_F(IndexVerbs, AnMdxBagOfTwoTagsAgainstTheModel) {
+    const std::string mdx = dir.File("t.mdx");
+    ASSERT_EQ(Dbf("index " + table + " " + mdx + " --tag NAME --key NAME").status, 0);
+    ASSERT_EQ(Dbf("index " + table + " " + mdx + " --tag AMTD --key AMOUNT --descending --for ACTIVE").status, 0);
+    // Named like the table, the bag is its production index: appends keep it without --index.
+    AppendRows(200, 12);
+
+    auto byName = [&] {
+        std::vector<Row> sorted = rows;
+        std::stable_sort(sorted.begin(), sorted.end(), [](const Row& a, const Row& b) { return a.name < b.name; });
+        std::vector<int32_t> out;
+        for (const Row& r : sorted) out.push_back(r.recno);
+        return out;
+    };
+    const long active = static_cast<long>(std::count_if(rows.begin(), rows.end(), [](const Row& r) { return r.active; }));
+    auto r = Dbf("tags " + table + " " + mdx);
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::map<std::string, Json> tags;
+    for (const Json& j : JsonLines(r.out)) tags[j["tag"].get<std::string>()] = j;
+    ASSERT_EQ(tags.size(), 2u);
+    EXPECT_EQ(tags["NAME"]["keys"], rows.size());
+    EXPECT_EQ(tags["AMTD"]["keys"], active);
+    EXPECT_EQ(tags["AMTD"]["descending"], true);
+    EXPECT_EQ(tags["AMTD"]["for"], "ACTIVE");
+
+    EXPECT_EQ(DumpOrder("--index " + mdx + " --tag name"), byName());
+    const std::vector<int32_t> amounts = DumpOrder("--index " + mdx + " --tag AMTD");
+    ASSERT_EQ(static_cast<long>(amounts.size()), active);
+    for (size_t i = 1; i < amounts.size(); ++i)
+        EXPECT_GE(rows[static_cast<size_t>(amounts[i - 1] - 1)].amount, rows[static_cast<size_t>(amounts[i] - 1)].amount);
+    Check(mdx, 0);
+
+    // A page of the bag overwritten is found by check and mended by reindex.
+    auto bytes = testutil::ReadBytes(mdx);
+    ASSERT_GT(bytes.size(), 4096u);
+    for (size_t i = bytes.size() - 1024; i < bytes.size() - 700; ++i) bytes[i] = 'Q';
+    testutil::WriteBytes(mdx, bytes);
+    Json report = Check(mdx, 1);
+    EXPECT_EQ(report["indexes"][0]["ok"], false);
+    ASSERT_EQ(Dbf("reindex " + table + " " + mdx).status, 0);
+    Check(mdx, 0);
+    EXPECT_EQ(DumpOrder("--index " + mdx + " --tag NAME"), byName());
+
+    ASSERT_EQ(Dbf("index " + table + " " + mdx + " --delete-tag NAME").status, 0);
+    const auto left = JsonLines(Dbf("tags " + table + " " + mdx).out);
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0]["tag"], "AMTD");
+    EXPECT_EQ(Dbf("index " + table + " " + mdx + " --delete-tag NAME").status, 1);
+    Check(mdx, 0);
+}
+
 TEST_F(IndexVerbs, CheckReportsTableDamage) {
     Check("", 0);
     // A memo reference past the end of the memo file.
