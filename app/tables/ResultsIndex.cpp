@@ -8,6 +8,7 @@
 #include "engine/platform/Paths.h"
 #include "index/cdx/GSobjCDXFile.h"
 #include "index/core/GSobjIndexTag.h"
+#include "index/core/IndexCheck.h"
 
 namespace {
 
@@ -32,6 +33,19 @@ bool IndexOpen(TRidedezDataSet& info) {
         if (platform::IdentityKey(f) == platform::IdentityKey(entry)) return true;
     }
     return false;
+}
+
+// Whether the checker finds every page and key of the open order file sound. Run when the
+// file is opened, not on every append: it walks every tag against the whole table.
+bool IndexFileChecksSound(TRidedezDataSet& info) {
+    DBFObject* t = info.Table();
+    for (int slot = 1; slot <= gsMaxIndexFiles; ++slot) {
+        GSobjIndexFile* f = t->IndexFile(slot);
+        if (!f) continue;
+        for (const TgsTagCheck& c : TgsIndexCheck::CheckFile(*f))
+            if (!c.Ok()) return false;
+    }
+    return true;
 }
 
 std::string Squeezed(const std::string& s) {
@@ -98,7 +112,7 @@ bool OpenResultsIndexIfSound(TRidedezDataSet& info) {
         info.SetIndexFiles({});
         return false;
     }
-    if (ResultsIndexSound(info)) return true;
+    if (ResultsIndexSound(info) && IndexFileChecksSound(info)) return true;
     info.SetIndexName("");
     info.SetIndexFiles({});
     return false;

@@ -1,7 +1,7 @@
 #pragma once
 // The orders of the results log: one CDX file named after the log (INFO.CDX, beside
-// it) with a tag per order. It is built when it is missing, cannot be read, or does not
-// hold one key per record; once open in the log's dataset the table keeps it up to date
+// it) with a tag per order. It is built when it is missing, cannot be read, does not
+// hold one key per record, or the index checker finds it damaged when it is opened; once open in the log's dataset the table keeps it up to date
 // on every append and rebuilds it after each pack.
 
 #include <string>
@@ -27,7 +27,8 @@ bool ResultsIndexSound(TRidedezDataSet& info);
 // or not sound. Errors of the building propagate (a directory that cannot be written).
 void EnsureResultsIndex(TRidedezDataSet& info);
 
-// Opens the order file of an open log when it exists and is sound, so that the table keeps
+// Opens the order file of an open log when it exists and is sound (the index checker
+// passing every tag against the log), so that the table keeps
 // it up to date; otherwise leaves it for EnsureResultsIndex to build. Answers whether
 // it is open.
 bool OpenResultsIndexIfSound(TRidedezDataSet& info);

@@ -11,6 +11,8 @@
 #include "app/texts/KazQString.h"
 #include "index/cdx/GSobjCDXFile.h"
 
+#include <algorithm>
+
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QTableView>
@@ -185,8 +187,13 @@ TEST_F(ResultsOrder, AMissingDamagedOrStaleOrderFileIsBuiltAgain) {
     Click(InfoForm->CloseBtn);
     DestroyForms();
 
-    // Stale: records appended by another program that did not keep it.
+    // Stale: records appended by another program that did not keep it (one that ignores
+    // the production-index mark, which is cleared for it here).
     {
+        auto header = testutil::ReadBytes(File("INFO.DBF"));
+        ASSERT_NE(header[28] & 1, 0);  // marked by the program's own order file
+        header[28] = static_cast<uint8_t>(header[28] & ~1);
+        testutil::WriteBytes(File("INFO.DBF"), header);
         TRidedezDataSet t;
         t.SetTableName("INFO.DBF");
         t.Open();
@@ -206,4 +213,35 @@ TEST_F(ResultsOrder, AMissingDamagedOrStaleOrderFileIsBuiltAgain) {
     MainForm->show();
     EXPECT_EQ(MainForm->InfoTable.IndexFiles().size(), 1u);
     ASSERT_TRUE(errors.empty()) << errors.front().toStdString();
+}
+
+TEST_F(ResultsOrder, AnOrderFileTheCheckerFindsDamagedIsBuiltAgain) {
+    MakeLog();
+    StartProgram();
+    Show();
+    Click(InfoForm->CloseBtn);
+    DestroyForms();
+    const std::vector<int32_t> byName = TagRecords("BYNAME");
+    ASSERT_EQ(byName.size(), 5u);
+
+    // A key changed in its leaf: every tag still holds one key per record, but one of them
+    // is no longer its record's key.
+    auto bytes = testutil::ReadBytes(File("INFO.CDX"));
+    const std::string bolat = "Bolat", spoilt = "Bolbt";
+    auto at = std::search(bytes.begin(), bytes.end(), bolat.begin(), bolat.end());
+    ASSERT_NE(at, bytes.end());
+    std::copy(spoilt.begin(), spoilt.end(), at);
+    testutil::WriteBytes(File("INFO.CDX"), bytes);
+    EXPECT_EQ(TagRecords("BYNAME").size(), 5u);
+
+    CreateForms();
+    MainForm->show();
+    EXPECT_TRUE(MainForm->InfoTable.IndexFiles().empty());  // not opened at start
+    Show();
+    ASSERT_TRUE(errors.empty()) << errors.front().toStdString();
+    EXPECT_EQ(MainForm->InfoTable.IndexFiles().size(), 1u);
+    bytes = testutil::ReadBytes(File("INFO.CDX"));
+    EXPECT_EQ(std::search(bytes.begin(), bytes.end(), spoilt.begin(), spoilt.end()), bytes.end());
+    EXPECT_EQ(TagRecords("BYNAME"), byName);
+    EXPECT_EQ(Column(0).size(), 5u);
 }
