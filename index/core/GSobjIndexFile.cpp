@@ -35,6 +35,8 @@ GSobjIndexFile::GSobjIndexFile(GSO_dBaseFld* table, const std::string& path,
     }
     // Index pages are read one at a time from all over the file.
     disk_->SetBufferedReads(false);
+    // No other program changes a file opened exclusively: its pages may stay in memory.
+    if (!shared) pageCache_ = std::make_unique<TgsPageCache>();
     opened_ = true;
 }
 
@@ -69,11 +71,18 @@ int32_t GSobjIndexFile::ReadPageCount() { return -1; }
 
 bool GSobjIndexFile::ReadBlock(int64_t position, void* buffer, int32_t size) {
     if (!disk_ || position < 0) return false;
+    if (pageCache_) {
+        GSO_DiskFile* disk = disk_.get();
+        return pageCache_->Read(position, buffer, size, [disk](int64_t at, void* into, int32_t n) {
+            return disk->ReadAt(at, into, n);
+        });
+    }
     return disk_->ReadAt(position, buffer, size) == size;
 }
 
 bool GSobjIndexFile::WriteBlock(int64_t position, const void* buffer, int32_t size) {
     if (!disk_) return false;
+    if (pageCache_) pageCache_->Forget(position, size);
     disk_->WriteAt(position, buffer, size);
     if (knownEnd_ >= 0 && position + size > knownEnd_) knownEnd_ = position + size;
     return true;
@@ -84,6 +93,12 @@ bool GSobjIndexFile::BlockInFile(int64_t position, int64_t size) {
     if (knownEnd_ >= 0 && position + size <= knownEnd_) return true;
     knownEnd_ = disk_->FileSize();
     return position + size <= knownEnd_;
+}
+
+void GSobjIndexFile::TruncateFile(int64_t size) {
+    if (pageCache_) pageCache_->Clear();
+    disk_->TruncateAt(size);
+    knownEnd_ = -1;
 }
 
 void GSobjIndexFile::Reindex() {}

@@ -11,6 +11,7 @@
 
 #include "engine/DiskFile.h"
 #include "index/core/GSobjIndexTag.h"
+#include "index/core/TgsPageCache.h"
 
 class GSO_dBaseFld;
 
@@ -83,6 +84,9 @@ protected:
     // The tag name a single-tag file takes from its own name: the base name in upper case.
     static std::string TagNameOfFile(const std::string& fileName);
 
+    // Cuts the file back to `size` bytes, forgetting the pages held in memory.
+    void TruncateFile(int64_t size);
+
     std::string name_;  // without path, upper case
     std::vector<std::unique_ptr<GSobjIndexTag>> tags_;
     GSO_dBaseFld* table_;
@@ -97,4 +101,5 @@ protected:
     uint32_t lockLength_ = 1;
     bool locked_ = false;
     int64_t knownEnd_ = -1;  // the file size last read or reached by a write
+    std::unique_ptr<TgsPageCache> pageCache_;  // exclusive files only
 };

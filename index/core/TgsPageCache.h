@@ -1,0 +1,51 @@
+#pragma once
+// TgsPageCache: the pages of an exclusively opened index file kept in memory, so that
+// seeks and walks read the upper levels of the tree once instead of at every operation.
+// No other program can change such a file, so a cached line stays true until this
+// program writes over it or cuts the file back. The file is held in aligned lines of
+// 1,024 bytes (an NTX page, two NDX or CDX pages); a bounded number of lines is kept and
+// the clock hand evicts the ones not used since it last passed. Shared files are not cached: they are re-read as others
+// may change them.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+class TgsPageCache {
+public:
+    static constexpr int64_t kLineBytes = 1024;
+    static constexpr size_t kDefaultLines = 16384;  // 16 MB
+
+    // Reads `size` bytes at `position` of a file; answers the bytes read (fewer at the end).
+    using Reader = std::function<int32_t(int64_t position, void* buffer, int32_t size)>;
+
+    explicit TgsPageCache(size_t maxLines = kDefaultLines);
+
+    // Fills `buffer` with `size` bytes at `position`, from the lines held or through
+    // `read`; false when the file ends before the last byte.
+    bool Read(int64_t position, void* buffer, int32_t size, const Reader& read);
+    // Before a write over [position, position + size): the lines it touches are dropped,
+    // so that a write that fails part-way leaves nothing stale behind.
+    void Forget(int64_t position, int64_t size);
+    // Forgets every line (the file was cut back or rebuilt).
+    void Clear();
+
+    size_t LinesHeld() const { return index_.size(); }
+
+private:
+    struct Line {
+        int64_t number = -1;  // -1: free
+        int32_t valid = 0;    // bytes of the line that the file holds
+        bool used = false;
+        std::unique_ptr<uint8_t[]> bytes;
+    };
+    Line& Load(int64_t number, const Reader& read);
+    size_t Victim();
+
+    size_t maxLines_;
+    std::vector<Line> lines_;
+    std::unordered_map<int64_t, size_t> index_;
+    size_t hand_ = 0;
+};
