@@ -33,7 +33,8 @@ public:
     GSobjIndexKey& operator=(const GSobjIndexKey&) = delete;
 
     // ---- page cache -------------------------------------------------------------------
-    // Clears the entries and lets the tag's format read the page.
+    // Lets the tag's format read the page into the entries (it sizes the list to the
+    // page and sets every entry).
     void LoadPage(int32_t page);
     // Allocates a page number when the node has none, then lets the format write it.
     void SavePage();

@@ -37,6 +37,27 @@ void GSobjIndexTag::PrepareKey(TgsVariant&) {}
 
 void GSobjIndexTag::PageDropped(GSobjIndexKey&) {}
 
+namespace {
+// Enough for the paths of a deep tree and the nodes of a split.
+constexpr size_t kSpareEntryLists = 64;
+}  // namespace
+
+void GSobjIndexTag::TakeEntryList(std::vector<GSobjIndexKeyData>& into) {
+    if (spareEntryLists_.empty()) return;
+    into.swap(spareEntryLists_.back());
+    spareEntryLists_.pop_back();
+}
+
+void GSobjIndexTag::KeepEntryList(std::vector<GSobjIndexKeyData>& from) noexcept {
+    if (from.empty() || spareEntryLists_.size() >= kSpareEntryLists) return;
+    try {
+        spareEntryLists_.emplace_back();
+        spareEntryLists_.back().swap(from);
+    } catch (...) {
+        // Keeping is only a saving.
+    }
+}
+
 void GSobjIndexTag::InitTag(const std::string& keyExpression, bool unique, bool ascending,
                             const std::string& forExpression) {
     keyExpression_ = keyExpression;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "index/core/GSobjIndexKey.h"
 #include "index/core/GSobjIndexKeyData.h"
@@ -72,6 +73,12 @@ public:
     // their nodes unlink it here.
     virtual void PageDropped(GSobjIndexKey& node);
 
+    // The entry lists of freed nodes, kept with their key blocks so that the next page
+    // read fills them instead of allocating one block per key. Take answers an empty
+    // list or one with entries to be overwritten; Keep takes over a list's contents.
+    void TakeEntryList(std::vector<GSobjIndexKeyData>& into);
+    void KeepEntryList(std::vector<GSobjIndexKeyData>& from) noexcept;
+
     // State.
     const std::string& Name() const { return name_; }
     const std::string& KeyExpression() const { return keyExpression_; }
@@ -123,6 +130,8 @@ protected:
     int64_t headerPosition_;
     bool headerDirty_ = false;
     int32_t rootPage_ = 0;
+    // Declared before the path: the nodes give their lists back when they are freed.
+    std::vector<std::vector<GSobjIndexKeyData>> spareEntryLists_;
     std::unique_ptr<GSobjIndexKey> root_;
     bool ascending_ = true;
     bool unique_ = false;

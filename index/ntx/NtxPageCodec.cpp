@@ -21,8 +21,8 @@ const char kHighSentinel[] = "\xFF";
 void GSobjNTXTag::ReadPage(int32_t page, GSobjIndexKey& node) {
     if (page < ntx::kPageSize || page % ntx::kPageSize != 0 || !file_->BlockInFile(page, ntx::kPageSize))
         ReportInvalid();
-    std::vector<uint8_t> p(ntx::kPageSize);
-    if (!file_->ReadBlock(page, p.data(), ntx::kPageSize)) ReportInvalid();
+    uint8_t p[ntx::kPageSize];
+    if (!file_->ReadBlock(page, p, ntx::kPageSize)) ReportInvalid();
     const int count = ntx::Get16(&p[ntx::kCountAt]);
     if (count > maxKeys_) ReportInvalid();
     auto item = [&](int slot) -> const uint8_t* {
@@ -35,14 +35,13 @@ void GSobjNTXTag::ReadPage(int32_t page, GSobjIndexKey& node) {
     const size_t firstAt = ntx::Get16(&p[ntx::kOffsetTableAt]);
     const bool branch = (count > 0 || firstAt != 0) && ntx::Get32(item(0) + ntx::kItemChildAt) != 0;
     node.kind = branch ? TgsNodeKind::Branch : TgsNodeKind::Leaf;
-    node.entries.reserve(static_cast<size_t>(count) + 1);
+    node.entries.resize(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
         const uint8_t* it = item(i);
         size_t n = static_cast<size_t>(keyLength_);
         const uint8_t* key = it + ntx::kItemKeyAt;
         while (n > 0 && key[n - 1] == ' ') --n;
-        node.entries.emplace_back();
-        GSobjIndexKeyData& e = node.entries.back();
+        GSobjIndexKeyData& e = node.entries[static_cast<size_t>(i)];
         e.SetText(reinterpret_cast<const char*>(key), n);
         e.compareRecord = static_cast<int32_t>(ntx::Get32(it + ntx::kItemRecordAt));
         e.link = branch ? static_cast<int32_t>(ntx::Get32(it + ntx::kItemChildAt)) : e.compareRecord;
@@ -54,19 +53,22 @@ void GSobjNTXTag::ReadPage(int32_t page, GSobjIndexKey& node) {
             ? &parent->entries[static_cast<size_t>(parent->current)]
             : nullptr;
     if (branch) {
-        GSobjIndexKeyData e;
+        const int32_t child = static_cast<int32_t>(ntx::Get32(item(count) + ntx::kItemChildAt));
+        if (child == 0) ReportInvalid();
+        node.entries.resize(static_cast<size_t>(count) + 1);
+        GSobjIndexKeyData& e = node.entries.back();
         if (parentItem) {
             e = *parentItem;
         } else {
             e.SetText(kHighSentinel);
+            e.compareRecord = 0;
         }
-        e.link = static_cast<int32_t>(ntx::Get32(item(count) + ntx::kItemChildAt));
-        if (e.link == 0) ReportInvalid();
-        node.entries.push_back(e);
+        e.link = child;
     } else if (parent && parentItem && !node.IsRightmost()) {
-        GSobjIndexKeyData e = *parentItem;
+        node.entries.resize(static_cast<size_t>(count) + 1);
+        GSobjIndexKeyData& e = node.entries.back();
+        e = *parentItem;
         e.link = e.compareRecord;
-        node.entries.push_back(e);
     }
 }
 
