@@ -6,6 +6,14 @@
 
 TgsPageCache::TgsPageCache(size_t maxLines) : maxLines_(maxLines < 1 ? 1 : maxLines) {}
 
+void TgsPageCache::Drop(size_t slot) {
+    Line& line = lines_[slot];
+    if (line.number < 0) return;
+    where_[static_cast<size_t>(line.number)] = kNotHeld;
+    line.number = -1;
+    --held_;
+}
+
 size_t TgsPageCache::Victim() {
     if (lines_.size() < maxLines_) {
         lines_.emplace_back();
@@ -16,21 +24,20 @@ size_t TgsPageCache::Victim() {
         Line& line = lines_[hand_];
         const size_t at = hand_;
         hand_ = (hand_ + 1) % lines_.size();
-        if (line.number < 0) return at;
-        if (line.used) {
+        if (line.number >= 0 && line.used) {
             line.used = false;
             continue;
         }
-        index_.erase(line.number);
-        line.number = -1;
+        Drop(at);
         return at;
     }
 }
 
 TgsPageCache::Line& TgsPageCache::Load(int64_t number, const Reader& read) {
-    auto found = index_.find(number);
-    if (found != index_.end()) {
-        Line& line = lines_[found->second];
+    assert(number >= 0 && number < kIndexedLines);
+    const size_t n = static_cast<size_t>(number);
+    if (n < where_.size() && where_[n] != kNotHeld) {
+        Line& line = lines_[where_[n] - 1];
         line.used = true;
         return line;
     }
@@ -40,12 +47,16 @@ TgsPageCache::Line& TgsPageCache::Load(int64_t number, const Reader& read) {
     line.valid = std::clamp<int32_t>(got, 0, static_cast<int32_t>(kLineBytes));
     line.number = number;
     line.used = true;
-    index_[number] = at;
+    if (n >= where_.size())
+        where_.resize(std::min(std::max(n + 1, where_.size() * 2), static_cast<size_t>(kIndexedLines)), kNotHeld);
+    where_[n] = static_cast<uint32_t>(at + 1);
+    ++held_;
     return line;
 }
 
 bool TgsPageCache::Read(int64_t position, void* buffer, int32_t size, const Reader& read) {
     if (position < 0 || size < 0) return false;
+    if (position + size > kIndexedLines * kLineBytes) return read(position, buffer, size) == size;
     auto* out = static_cast<uint8_t*>(buffer);
     int64_t at = position;
     int64_t left = size;
@@ -56,9 +67,7 @@ bool TgsPageCache::Read(int64_t position, void* buffer, int32_t size, const Read
         const Line& line = Load(number, read);
         if (offset + take > line.valid) {
             // The file ends inside this line: a later read may find it grown.
-            const size_t slot = index_[number];
-            index_.erase(number);
-            lines_[slot].number = -1;
+            Drop(where_[static_cast<size_t>(number)] - 1);
             return false;
         }
         std::memcpy(out, line.bytes.get() + offset, static_cast<size_t>(take));
@@ -70,18 +79,13 @@ bool TgsPageCache::Read(int64_t position, void* buffer, int32_t size, const Read
 }
 
 void TgsPageCache::Forget(int64_t position, int64_t size) {
-    if (size <= 0 || index_.empty()) return;
+    if (size <= 0 || held_ == 0 || position < 0) return;
     const int64_t first = position / kLineBytes;
-    const int64_t last = (position + size - 1) / kLineBytes;
-    for (int64_t n = first; n <= last; ++n) {
-        auto found = index_.find(n);
-        if (found == index_.end()) continue;
-        lines_[found->second].number = -1;
-        index_.erase(found);
-    }
+    const int64_t last = std::min<int64_t>((position + size - 1) / kLineBytes, static_cast<int64_t>(where_.size()) - 1);
+    for (int64_t n = first; n <= last; ++n)
+        if (where_[static_cast<size_t>(n)] != kNotHeld) Drop(where_[static_cast<size_t>(n)] - 1);
 }
 
 void TgsPageCache::Clear() {
-    index_.clear();
-    for (Line& line : lines_) line.number = -1;
+    for (size_t i = 0; i < lines_.size(); ++i) Drop(i);
 }

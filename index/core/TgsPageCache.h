@@ -4,19 +4,21 @@
 // No other program can change such a file, so a cached line stays true until this
 // program writes over it or cuts the file back. The file is held in aligned lines of
 // 1,024 bytes (an NTX page, two NDX or CDX pages); a bounded number of lines is kept and
-// the clock hand evicts the ones not used since it last passed. Shared files are not cached: they are re-read as others
+// the clock hand evicts the ones not used since it last passed. The line held for a line
+// number is found through a table indexed by the number (four bytes per line of the
+// file's first 4 GB; lines beyond are read without caching). Shared files are not cached: they are re-read as others
 // may change them.
 
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <unordered_map>
 #include <vector>
 
 class TgsPageCache {
 public:
     static constexpr int64_t kLineBytes = 1024;
     static constexpr size_t kDefaultLines = 16384;  // 16 MB
+    static constexpr int64_t kIndexedLines = int64_t{1} << 22;  // 4 GB of file
 
     // Reads `size` bytes at `position` of a file; answers the bytes read (fewer at the end).
     using Reader = std::function<int32_t(int64_t position, void* buffer, int32_t size)>;
@@ -32,7 +34,7 @@ public:
     // Forgets every line (the file was cut back or rebuilt).
     void Clear();
 
-    size_t LinesHeld() const { return index_.size(); }
+    size_t LinesHeld() const { return held_; }
 
 private:
     struct Line {
@@ -41,11 +43,15 @@ private:
         bool used = false;
         std::unique_ptr<uint8_t[]> bytes;
     };
+    static constexpr uint32_t kNotHeld = 0;  // slot numbers in where_ are stored plus one
+
     Line& Load(int64_t number, const Reader& read);
     size_t Victim();
+    void Drop(size_t slot);
 
     size_t maxLines_;
     std::vector<Line> lines_;
-    std::unordered_map<int64_t, size_t> index_;
+    std::vector<uint32_t> where_;  // by line number: its slot plus one, or kNotHeld
+    size_t held_ = 0;
     size_t hand_ = 0;
 };
