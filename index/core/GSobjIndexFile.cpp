@@ -82,8 +82,21 @@ bool GSobjIndexFile::ReadBlock(int64_t position, void* buffer, int32_t size) {
 
 bool GSobjIndexFile::WriteBlock(int64_t position, const void* buffer, int32_t size) {
     if (!disk_) return false;
-    if (pageCache_) pageCache_->Forget(position, size);
-    disk_->WriteAt(position, buffer, size);
+    if (pageCache_) {
+        try {
+            disk_->WriteAt(position, buffer, size);
+        } catch (...) {
+            pageCache_->Forget(position, size);
+            throw;
+        }
+        if (disk_->LastError() != 0) {
+            pageCache_->Forget(position, size);
+        } else {
+            pageCache_->Wrote(position, buffer, size);
+        }
+    } else {
+        disk_->WriteAt(position, buffer, size);
+    }
     if (knownEnd_ >= 0 && position + size > knownEnd_) knownEnd_ = position + size;
     return true;
 }

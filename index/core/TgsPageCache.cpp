@@ -86,6 +86,28 @@ void TgsPageCache::Forget(int64_t position, int64_t size) {
         if (where_[static_cast<size_t>(n)] != kNotHeld) Drop(where_[static_cast<size_t>(n)] - 1);
 }
 
+void TgsPageCache::Wrote(int64_t position, const void* buffer, int32_t size) {
+    if (size <= 0 || held_ == 0 || position < 0) return;
+    const auto* in = static_cast<const uint8_t*>(buffer);
+    const int64_t end = position + size;
+    const int64_t last = std::min<int64_t>((end - 1) / kLineBytes, static_cast<int64_t>(where_.size()) - 1);
+    for (int64_t n = position / kLineBytes; n <= last; ++n) {
+        const uint32_t slot = where_[static_cast<size_t>(n)];
+        if (slot == kNotHeld) continue;
+        Line& line = lines_[slot - 1];
+        const int64_t lineStart = n * kLineBytes;
+        const int64_t from = std::max(position, lineStart) - lineStart;
+        const int64_t to = std::min(end, lineStart + kLineBytes) - lineStart;
+        if (from > line.valid) {
+            // A gap the line does not know: read it afresh when it is needed.
+            Drop(slot - 1);
+            continue;
+        }
+        std::memcpy(line.bytes.get() + from, in + (lineStart + from - position), static_cast<size_t>(to - from));
+        line.valid = std::max<int32_t>(line.valid, static_cast<int32_t>(to));
+    }
+}
+
 void TgsPageCache::Clear() {
     for (size_t i = 0; i < lines_.size(); ++i) Drop(i);
 }

@@ -28,9 +28,10 @@ public:
     // Fills `buffer` with `size` bytes at `position`, from the lines held or through
     // `read`; false when the file ends before the last byte.
     bool Read(int64_t position, void* buffer, int32_t size, const Reader& read);
-    // Before a write over [position, position + size): the lines it touches are dropped,
-    // so that a write that fails part-way leaves nothing stale behind.
+    // Drops the lines [position, position + size) touches (a write failed part-way).
     void Forget(int64_t position, int64_t size);
+    // After a write that succeeded: the lines held take the bytes written.
+    void Wrote(int64_t position, const void* buffer, int32_t size);
     // Forgets every line (the file was cut back or rebuilt).
     void Clear();
 

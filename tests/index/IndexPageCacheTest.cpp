@@ -101,3 +101,25 @@ TEST(IndexPageCache, EvictionKeepsWithinTheBoundAndStaysTrue) {
     EXPECT_EQ(cache.LinesHeld(), 0u);
     EXPECT_EQ(ReadVia(cache, f, 5000, 3000), f.bytes.substr(5000, 3000));
 }
+
+TEST(IndexPageCache, WritesReachTheLinesHeld) {
+    FakeFile f;
+    f.Fill(3 * 1024 + 100);
+    TgsPageCache cache;
+    ASSERT_EQ(ReadVia(cache, f, 0, 3 * 1024 + 100), f.bytes);
+    const int before = f.reads;
+    // Over the border of lines 0 and 1, then past the end inside the last line, then a
+    // write beyond a gap after the end (the line must not take it).
+    auto write = [&](int64_t at, const std::string& text) {
+        if (f.bytes.size() < static_cast<size_t>(at) + text.size()) f.bytes.resize(static_cast<size_t>(at) + text.size(), '\0');
+        f.bytes.replace(static_cast<size_t>(at), text.size(), text);
+        cache.Wrote(at, text.data(), static_cast<int32_t>(text.size()));
+    };
+    write(1020, "ABCDEFGH");
+    write(3 * 1024 + 90, std::string(40, 'Q'));
+    EXPECT_EQ(ReadVia(cache, f, 0, static_cast<int32_t>(f.bytes.size())), f.bytes);
+    EXPECT_EQ(f.reads, before);
+    write(3 * 1024 + 500, "far");
+    EXPECT_EQ(ReadVia(cache, f, 3 * 1024, 503), f.bytes.substr(3 * 1024));
+    EXPECT_EQ(f.reads, before + 1);
+}
