@@ -17,11 +17,6 @@
 namespace {
 constexpr char kNegativeBase = 92;  // a digit c of a negative number becomes 92 - c
 
-std::string TrimRight(std::string s) {
-    while (!s.empty() && s.back() == ' ') s.pop_back();
-    return s;
-}
-
 std::string CString(const uint8_t* p, size_t max) {
     size_t n = 0;
     while (n < max && p[n] != 0) ++n;
@@ -85,8 +80,15 @@ void GSobjNTXTag::PrepareKey(TgsVariant& key) {
         case TgsVariantType::Logical: key.SetText(key.AsLogical() ? "T" : "F"); break;
         case TgsVariantType::Text:
         case TgsVariantType::Bytes: {
-            std::string text = TrimRight(key.AsText());
-            if (keyType_ == 'N' && !text.empty()) {
+            size_t n = key.Length();
+            while (n > 0 && key.Data()[n - 1] == ' ') --n;
+            if (keyType_ != 'N') {
+                // Trimmed in place: a text key needs no copy.
+                key.SetText(reinterpret_cast<const char*>(key.Data()), n);
+                break;
+            }
+            std::string text(reinterpret_cast<const char*>(key.Data()), n);
+            if (!text.empty()) {
                 // A number typed as text is sought as that number.
                 char* end = nullptr;
                 double v = std::strtod(text.c_str(), &end);
