@@ -43,15 +43,49 @@ GSobjNTXFile* GSobjNTXTag::NtxFile() const { return static_cast<GSobjNTXFile*>(f
 
 // ---- keys ----------------------------------------------------------------------------------
 
+namespace {
+// printf's "%*.*f" of a non-negative value into `buf` (400 bytes); answers its length.
+// Values whose scaled form is an integer well away from a rounding tie are written
+// directly: the result is the same digits, without the library's exact arithmetic.
+int FormatFixed(double magnitude, int length, int decimals, char* buf) {
+    static constexpr double kPowers[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+    static constexpr double kDirectBelow = 4e9;  // the product's error stays below 2e-6
+    static constexpr double kTieMargin = 1e-4;
+    if (decimals <= 9 && length < 64) {
+        const double scaled = magnitude * kPowers[decimals];
+        if (scaled < kDirectBelow) {
+            const double whole = std::floor(scaled);
+            const double fraction = scaled - whole;
+            if (std::fabs(fraction - 0.5) > kTieMargin) {
+                uint64_t r = static_cast<uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
+                char digits[32];
+                int n = 0;
+                for (int i = 0; i < decimals; ++i, r /= 10) digits[n++] = static_cast<char>('0' + r % 10);
+                if (decimals > 0) digits[n++] = '.';
+                do {
+                    digits[n++] = static_cast<char>('0' + r % 10);
+                    r /= 10;
+                } while (r > 0);
+                const int width = n < length ? length : n;
+                int at = 0;
+                while (at < width - n) buf[at++] = ' ';
+                while (n > 0) buf[at++] = digits[--n];
+                buf[at] = 0;
+                return at;
+            }
+        }
+    }
+    return std::snprintf(buf, 400, "%*.*f", length, decimals, magnitude);
+}
+}  // namespace
+
 std::string GSobjNTXTag::NumberKey(double value, int length, int decimals) {
     if (length <= 0) return std::string();
     if (decimals < 0) decimals = 0;
     if (decimals > 15) decimals = 15;
     char buf[400];
     const double magnitude = std::fabs(value);
-    int n = std::isfinite(magnitude) && magnitude < 1e300
-                ? std::snprintf(buf, sizeof buf, "%*.*f", length, decimals, magnitude)
-                : -1;
+    int n = std::isfinite(magnitude) && magnitude < 1e300 ? FormatFixed(magnitude, length, decimals, buf) : -1;
     std::string s;
     if (n < 0 || n > length) {
         s.assign(static_cast<size_t>(length), '*');  // does not fit, as STR() shows it

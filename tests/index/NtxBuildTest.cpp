@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <map>
 #include <random>
 
@@ -119,6 +121,33 @@ TEST(NtxKeys, NumbersBecomeSortableDigitStrings) {
     EXPECT_LT(GSobjNTXTag::NumberKey(-99, 5, 0), GSobjNTXTag::NumberKey(-1, 5, 0));
     EXPECT_LT(GSobjNTXTag::NumberKey(-1, 5, 0), GSobjNTXTag::NumberKey(0, 5, 0));
     EXPECT_EQ(GSobjNTXTag::NumberKey(123456, 5, 0), "*****");
+}
+
+TEST(NtxKeys, NumberDigitsRoundAsTheCLibraryDoes) {
+    // Ties round on the exact binary value, to even: 0.5 and 2.5 go down, 1.5 up; 1.005 and
+    // 999999.995 are stored a little below their ties, 0.125 exactly on it.
+    EXPECT_EQ(GSobjNTXTag::NumberKey(0.5, 3, 0), "000");
+    EXPECT_EQ(GSobjNTXTag::NumberKey(1.5, 3, 0), "002");
+    EXPECT_EQ(GSobjNTXTag::NumberKey(2.5, 3, 0), "002");
+    EXPECT_EQ(GSobjNTXTag::NumberKey(1.005, 5, 2), "01.00");
+    EXPECT_EQ(GSobjNTXTag::NumberKey(0.125, 5, 2), "00.12");
+    EXPECT_EQ(GSobjNTXTag::NumberKey(999999.995, 10, 2), "0999999.99");
+    EXPECT_EQ(GSobjNTXTag::NumberKey(99999.999, 8, 2), "********");
+    EXPECT_EQ(GSobjNTXTag::NumberKey(7, 4, 3), "****");  // wider than the key
+    EXPECT_EQ(GSobjNTXTag::NumberKey(1e12 + 0.25, 16, 1), "01000000000000.2");
+    // Amounts as N(10,2) fields hold them, and others, against printf's own digits.
+    std::mt19937 rng(5);
+    char buf[64];
+    for (int i = 0; i < 20000; ++i) {
+        const int decimals = static_cast<int>(rng() % 5);
+        const double v = static_cast<double>(rng() % 2000000000) / std::pow(10.0, static_cast<int>(rng() % 7));
+        std::snprintf(buf, sizeof buf, "%12.*f", decimals, v);
+        std::string want(buf);
+        for (char& c : want)
+            if (c == ' ') c = '0';
+        if (want.size() > 12) want.assign(12, '*');
+        ASSERT_EQ(GSobjNTXTag::NumberKey(v, 12, decimals), want) << v << " " << decimals;
+    }
 }
 
 TEST(NtxKeys, PageSizesFollowTheKeyLength) {
