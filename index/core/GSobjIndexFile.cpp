@@ -35,8 +35,15 @@ GSobjIndexFile::GSobjIndexFile(GSO_dBaseFld* table, const std::string& path,
     }
     // Index pages are read one at a time from all over the file.
     disk_->SetBufferedReads(false);
-    // No other program changes a file opened exclusively: its pages may stay in memory.
-    if (!shared) pageCache_ = std::make_unique<TgsPageCache>();
+    // No other program changes a file opened exclusively: its pages may stay in memory,
+    // in the lines every object of this file in this program shares.
+    // (A file this program already holds open keeps the share mode it was opened with.)
+    if (!disk_->IsShared()) {
+        const platform::FileIdentity& id = disk_->Identity();
+        pageCache_ = TgsPageCache::ForFile(id.exists ? std::to_string(id.device) + ":" + std::to_string(id.inode)
+                                                     : id.path);
+        if (create && (overwrite || !exists)) pageCache_->Clear();
+    }
     opened_ = true;
 }
 

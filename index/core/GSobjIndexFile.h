@@ -101,5 +101,5 @@ protected:
     uint32_t lockLength_ = 1;
     bool locked_ = false;
     int64_t knownEnd_ = -1;  // the file size last read or reached by a write
-    std::unique_ptr<TgsPageCache> pageCache_;  // exclusive files only
+    std::shared_ptr<TgsPageCache> pageCache_;  // exclusive files only
 };

@@ -3,8 +3,29 @@
 #include <algorithm>
 #include <cassert>
 #include <cstring>
+#include <iterator>
+#include <map>
+#include <mutex>
 
 TgsPageCache::TgsPageCache(size_t maxLines) : maxLines_(maxLines < 1 ? 1 : maxLines) {}
+
+namespace {
+std::mutex registryLock;
+std::map<std::string, std::weak_ptr<TgsPageCache>>& Registry() {
+    static std::map<std::string, std::weak_ptr<TgsPageCache>> registry;
+    return registry;
+}
+}  // namespace
+
+std::shared_ptr<TgsPageCache> TgsPageCache::ForFile(const std::string& identity) {
+    std::lock_guard<std::mutex> guard(registryLock);
+    auto& registry = Registry();
+    for (auto it = registry.begin(); it != registry.end();) it = it->second.expired() ? registry.erase(it) : std::next(it);
+    if (auto held = registry[identity].lock()) return held;
+    auto made = std::make_shared<TgsPageCache>();
+    registry[identity] = made;
+    return made;
+}
 
 void TgsPageCache::Drop(size_t slot) {
     Line& line = lines_[slot];

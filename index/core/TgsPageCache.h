@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 class TgsPageCache {
@@ -24,6 +25,11 @@ public:
     using Reader = std::function<int32_t(int64_t position, void* buffer, int32_t size)>;
 
     explicit TgsPageCache(size_t maxLines = kDefaultLines);
+
+    // The cache of the file named by `identity` (its device and inode), made when no open
+    // index file of this program holds one: every object of one file reads and writes
+    // through the same lines, whichever name it was opened by.
+    static std::shared_ptr<TgsPageCache> ForFile(const std::string& identity);
 
     // Fills `buffer` with `size` bytes at `position`, from the lines held or through
     // `read`; false when the file ends before the last byte.
