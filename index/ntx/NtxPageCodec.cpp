@@ -16,6 +16,19 @@
 
 namespace {
 const char kHighSentinel[] = "\xFF";
+
+// The length of a key without its trailing blanks, eight bytes at a time while it can.
+size_t TrimmedLength(const uint8_t* key, size_t n) {
+    constexpr uint64_t kBlanks = 0x2020202020202020ull;
+    while (n >= sizeof(uint64_t)) {
+        uint64_t word;
+        std::memcpy(&word, key + n - sizeof word, sizeof word);
+        if (word != kBlanks) break;
+        n -= sizeof word;
+    }
+    while (n > 0 && key[n - 1] == ' ') --n;
+    return n;
+}
 }  // namespace
 
 void GSobjNTXTag::ReadPage(int32_t page, GSobjIndexKey& node) {
@@ -36,12 +49,12 @@ void GSobjNTXTag::ReadPage(int32_t page, GSobjIndexKey& node) {
     const bool branch = (count > 0 || firstAt != 0) && ntx::Get32(item(0) + ntx::kItemChildAt) != 0;
     node.kind = branch ? TgsNodeKind::Branch : TgsNodeKind::Leaf;
     node.entries.resize(static_cast<size_t>(count));
+    GSobjIndexKeyData* const entries = node.entries.data();
     for (int i = 0; i < count; ++i) {
         const uint8_t* it = item(i);
-        size_t n = static_cast<size_t>(keyLength_);
         const uint8_t* key = it + ntx::kItemKeyAt;
-        while (n > 0 && key[n - 1] == ' ') --n;
-        GSobjIndexKeyData& e = node.entries[static_cast<size_t>(i)];
+        const size_t n = TrimmedLength(key, static_cast<size_t>(keyLength_));
+        GSobjIndexKeyData& e = entries[static_cast<size_t>(i)];
         e.SetText(reinterpret_cast<const char*>(key), n);
         e.compareRecord = static_cast<int32_t>(ntx::Get32(it + ntx::kItemRecordAt));
         e.link = branch ? static_cast<int32_t>(ntx::Get32(it + ntx::kItemChildAt)) : e.compareRecord;
