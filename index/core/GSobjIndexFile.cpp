@@ -87,6 +87,20 @@ bool GSobjIndexFile::ReadBlock(int64_t position, void* buffer, int32_t size) {
     return disk_->ReadAt(position, buffer, size) == size;
 }
 
+const uint8_t* GSobjIndexFile::ViewBlock(int64_t position, int32_t size, uint8_t* buffer) {
+    if (!disk_ || position < 0) return nullptr;
+    if (pageCache_) {
+        GSO_DiskFile* disk = disk_.get();
+        const uint8_t* view = pageCache_->View(position, size, [disk](int64_t at, void* into, int32_t n) {
+            return disk->ReadAt(at, into, n);
+        });
+        if (view) return view;
+    }
+    return GSobjIndexFile::ReadBlock(position, buffer, size) ? buffer : nullptr;
+}
+
+uint64_t GSobjIndexFile::PageChanges() const { return pageCache_ ? pageCache_->Changes() : 0; }
+
 bool GSobjIndexFile::WriteBlock(int64_t position, const void* buffer, int32_t size) {
     if (!disk_) return false;
     if (pageCache_) {

@@ -54,6 +54,15 @@ public:
     bool LockIndexFile();
     void UnlockIndexFile();
 
+    // The `size` bytes at byte `position`: a view into the lines kept in memory, or
+    // `buffer` filled from the file; nullptr when the file does not hold it whole. The
+    // view stays valid until the next read or write of this file.
+    const uint8_t* ViewBlock(int64_t position, int32_t size, uint8_t* buffer);
+    // Whether the file's pages stay in memory (opened exclusively), and the count of its
+    // changes through them: while it stays the same, a page read before is still true.
+    bool KeepsPages() const { return pageCache_ != nullptr; }
+    uint64_t PageChanges() const;
+
     const std::string& Name() const { return name_; }
     GSO_DiskFile* Disk() const { return disk_.get(); }
     GSO_dBaseFld* Table() const { return table_; }

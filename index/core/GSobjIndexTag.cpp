@@ -153,12 +153,25 @@ void GSobjIndexTag::ReleasePath() {
     if (headerDirty_) WriteHeader();
 }
 
+bool GSobjIndexTag::KeepRoot() {
+    // Only a file no other program changes, whose pages this program has not changed since
+    // the root was read: then the header and the root page are as read.
+    if (!root_ || headerDirty_ || !file_->KeepsPages()) return false;
+    root_->FreeChild();
+    if (root_->dirty || root_->kind == TgsNodeKind::NewRoot || file_->PageChanges() != rootReadAt_) return false;
+    root_->current = 0;
+    return true;
+}
+
 void GSobjIndexTag::Reload(int mode) {
-    ReleasePath();
-    rootPage_ = RootPage();
-    auto root = std::make_unique<GSobjIndexKey>(this, nullptr);
-    root->LoadPage(rootPage_);
-    root_ = std::move(root);
+    if (!KeepRoot()) {
+        ReleasePath();
+        rootPage_ = RootPage();
+        auto root = std::make_unique<GSobjIndexKey>(this, nullptr);
+        root->LoadPage(rootPage_);
+        root_ = std::move(root);
+        rootReadAt_ = file_->PageChanges();
+    }
     if (mode == gsReloadRootOnly) return;
     if (mode == gsReloadCurrentRecord) {
         PositionOnTableRecord();

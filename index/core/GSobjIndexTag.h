@@ -133,6 +133,7 @@ protected:
     // Declared before the path: the nodes give their lists back when they are freed.
     std::vector<std::vector<GSobjIndexKeyData>> spareEntryLists_;
     std::unique_ptr<GSobjIndexKey> root_;
+    uint64_t rootReadAt_ = 0;  // the file's page changes when the root was read
     bool ascending_ = true;
     bool unique_ = false;
     bool hasFor_ = false;
@@ -154,6 +155,9 @@ private:
     // Sets BOF/EOF from the deepest node's entry, as each movement does at its end.
     void ReadCurrentOrFlags();
     void PositionOnTableRecord();
+    // Reload's shortcut: frees the path below the root and keeps the root when it is
+    // still the file's; false when it must be read afresh.
+    bool KeepRoot();
     int32_t SeekWith(const TgsVariant& key, int prefixResult);
     // SeekWith for tags walked backwards.
     int32_t SeekBackward(const GSobjIndexKeyData& search, int prefixResult);

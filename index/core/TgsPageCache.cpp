@@ -99,7 +99,21 @@ bool TgsPageCache::Read(int64_t position, void* buffer, int32_t size, const Read
     return true;
 }
 
+const uint8_t* TgsPageCache::View(int64_t position, int32_t size, const Reader& read) {
+    if (position < 0 || size <= 0 || position + size > kIndexedLines * kLineBytes) return nullptr;
+    const int64_t number = position / kLineBytes;
+    const int64_t offset = position % kLineBytes;
+    if (offset + size > kLineBytes) return nullptr;
+    const Line& line = Load(number, read);
+    if (offset + size > line.valid) {
+        Drop(where_[static_cast<size_t>(number)] - 1);
+        return nullptr;
+    }
+    return line.bytes.get() + offset;
+}
+
 void TgsPageCache::Forget(int64_t position, int64_t size) {
+    ++changes_;
     if (size <= 0 || held_ == 0 || position < 0) return;
     const int64_t first = position / kLineBytes;
     const int64_t last = std::min<int64_t>((position + size - 1) / kLineBytes, static_cast<int64_t>(where_.size()) - 1);
@@ -108,6 +122,7 @@ void TgsPageCache::Forget(int64_t position, int64_t size) {
 }
 
 void TgsPageCache::Wrote(int64_t position, const void* buffer, int32_t size) {
+    ++changes_;
     if (size <= 0 || held_ == 0 || position < 0) return;
     const auto* in = static_cast<const uint8_t*>(buffer);
     const int64_t end = position + size;
@@ -130,5 +145,6 @@ void TgsPageCache::Wrote(int64_t position, const void* buffer, int32_t size) {
 }
 
 void TgsPageCache::Clear() {
+    ++changes_;
     for (size_t i = 0; i < lines_.size(); ++i) Drop(i);
 }

@@ -40,6 +40,13 @@ public:
     void Wrote(int64_t position, const void* buffer, int32_t size);
     // Forgets every line (the file was cut back or rebuilt).
     void Clear();
+    // The bytes at [position, position + size) where they lie inside one line held (read
+    // through `read` when needed); nullptr when they cross a line or the file ends first.
+    // Valid until the next call on this cache.
+    const uint8_t* View(int64_t position, int32_t size, const Reader& read);
+    // Counts the writes, failed writes and clears: unchanged, every byte read since is
+    // still the file's.
+    uint64_t Changes() const { return changes_; }
 
     size_t LinesHeld() const { return held_; }
 
@@ -61,4 +68,5 @@ private:
     std::vector<uint32_t> where_;  // by line number: its slot plus one, or kNotHeld
     size_t held_ = 0;
     size_t hand_ = 0;
+    uint64_t changes_ = 0;
 };

@@ -34,8 +34,9 @@ size_t TrimmedLength(const uint8_t* key, size_t n) {
 void GSobjNTXTag::ReadPage(int32_t page, GSobjIndexKey& node) {
     if (page < ntx::kPageSize || page % ntx::kPageSize != 0 || !file_->BlockInFile(page, ntx::kPageSize))
         ReportInvalid();
-    uint8_t p[ntx::kPageSize];
-    if (!file_->ReadBlock(page, p, ntx::kPageSize)) ReportInvalid();
+    uint8_t buffer[ntx::kPageSize];
+    const uint8_t* const p = file_->ViewBlock(page, ntx::kPageSize, buffer);
+    if (!p) ReportInvalid();
     const int count = ntx::Get16(&p[ntx::kCountAt]);
     if (count > maxKeys_) ReportInvalid();
     auto item = [&](int slot) -> const uint8_t* {

@@ -123,3 +123,29 @@ TEST(IndexPageCache, WritesReachTheLinesHeld) {
     EXPECT_EQ(ReadVia(cache, f, 3 * 1024, 503), f.bytes.substr(3 * 1024));
     EXPECT_EQ(f.reads, before + 1);
 }
+
+TEST(IndexPageCache, ViewsLieInOneLineAndChangesCountEveryWrite) {
+    FakeFile f;
+    f.Fill(2 * 1024 + 300);
+    TgsPageCache cache;
+    const uint8_t* v = cache.View(1024, 1024, f.Reader());
+    ASSERT_NE(v, nullptr);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(v), 1024), f.bytes.substr(1024, 1024));
+    EXPECT_EQ(cache.View(1000, 100, f.Reader()), nullptr);       // crosses a line
+    EXPECT_EQ(cache.View(2048, 1024, f.Reader()), nullptr);      // the file ends inside it
+    EXPECT_EQ(cache.View(-1, 8, f.Reader()), nullptr);
+    ASSERT_NE(cache.View(2048, 300, f.Reader()), nullptr);
+    const int before = f.reads;
+    const uint64_t unchanged = cache.Changes();
+    EXPECT_NE(cache.View(1024 + 10, 20, f.Reader()), nullptr);
+    EXPECT_EQ(f.reads, before);
+    EXPECT_EQ(cache.Changes(), unchanged);
+    // A write seen through the view; each write, failed write and clear counts.
+    cache.Wrote(1030, "XY", 2);
+    f.bytes.replace(1030, 2, "XY");
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(cache.View(1030, 2, f.Reader())), 2), "XY");
+    EXPECT_EQ(cache.Changes(), unchanged + 1);
+    cache.Forget(0, 1);
+    cache.Clear();
+    EXPECT_EQ(cache.Changes(), unchanged + 3);
+}

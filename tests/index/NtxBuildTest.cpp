@@ -413,6 +413,10 @@ TEST_F(NtxBuild, TwoObjectsOfOneFileSeeEachOthersWrites) {
     auto reader = Reopen("two.ntx");
     ASSERT_NE(reader->Tag(0), nullptr);
     EXPECT_EQ(Walk(*reader->Tag(0)).size(), 300u);  // every page of the reader now in memory
+    // A seek keeps the reader's root in memory; the writer's appends split it.
+    TgsVariant probe;
+    probe.SetText(people[7].name);
+    EXPECT_NE(reader->Tag(0)->Seek(probe), 0);
     table->files.push_back(writer.get());
     std::mt19937 rng(32);
     for (int i = 0; i < 400; ++i) {
@@ -420,6 +424,13 @@ TEST_F(NtxBuild, TwoObjectsOfOneFileSeeEachOthersWrites) {
         Append(*table, people.back());
     }
     writer->Tag(0)->ReleasePath();
+    // Every appended name is found by the reader, whose kept root is no longer the file's.
+    for (size_t i = 300; i < people.size(); ++i) {
+        probe.SetText(people[i].name);
+        const int32_t found = reader->Tag(0)->Seek(probe);
+        ASSERT_NE(found, 0) << people[i].name;
+        EXPECT_EQ(people[static_cast<size_t>(found) - 1].name.substr(0, people[i].name.size()), people[i].name);
+    }
     ExpectMatchesModel(*reader->Tag(0));
     table->files.clear();
     writer.reset();
