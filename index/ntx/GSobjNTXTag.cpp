@@ -220,8 +220,24 @@ void GSobjNTXTag::WriteHeader() {
     if (hasFor_)
         std::memcpy(&h[ntx::kForExpressionAt], forExpression_.data(),
                     std::min(forExpression_.size(), ntx::kForExpressionSize - 1));
-    file_->WriteBlock(headerPosition_, h.data(), ntx::kPageSize);
+    WriteChangedBytes(h.data());
     HeaderWritten();
+}
+
+void GSobjNTXTag::WriteChangedBytes(const uint8_t* header) {
+    // Pages kept in memory show the header as the file holds it: only the bytes that
+    // differ (the change counter and the root, as keys are added) need writing.
+    uint8_t buffer[ntx::kPageSize];
+    const uint8_t* held = file_->KeepsPages() ? file_->ViewBlock(headerPosition_, ntx::kPageSize, buffer) : nullptr;
+    if (!held) {
+        file_->WriteBlock(headerPosition_, header, ntx::kPageSize);
+        return;
+    }
+    size_t first = 0;
+    size_t end = ntx::kPageSize;
+    while (first < end && header[first] == held[first]) ++first;
+    while (end > first && header[end - 1] == held[end - 1]) --end;
+    if (first < end) file_->WriteBlock(headerPosition_ + static_cast<int64_t>(first), header + first, static_cast<int32_t>(end - first));
 }
 
 // ---- creating -------------------------------------------------------------------------------
