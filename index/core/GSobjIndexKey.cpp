@@ -53,6 +53,21 @@ void GSobjIndexKey::Release() {
     }
 }
 
+bool GSobjIndexKey::WriteBackInPlace() {
+    if (child_ && !child_->WriteBackInPlace()) return false;
+    if (ownedRoot_ || kind == TgsNodeKind::NewRoot) return false;
+    if (!dirty) return true;
+    const size_t held = entries.size();
+    dirty = false;
+    try {
+        SavePage();
+    } catch (...) {
+        dirty = true;
+        throw;
+    }
+    return entries.size() == held && !ownedRoot_ && kind != TgsNodeKind::NewRoot;
+}
+
 void GSobjIndexKey::FreeChild() {
     if (!child_) return;
     child_->Release();

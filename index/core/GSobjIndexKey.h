@@ -43,6 +43,10 @@ public:
     // Loads the child named by the current entry (freeing the previous one).
     GSobjIndexKey* LoadChild();
     void FreeChild();
+    // Writes the changed nodes of the loaded chain back from the deepest up and keeps them
+    // loaded; false when a write split a node, so that the chain no longer mirrors the
+    // tree and must be released (which writes the rest) and searched again.
+    bool WriteBackInPlace();
     GSobjIndexKey* Child() const { return child_.get(); }
     GSobjIndexKey* Parent() const { return parent_; }
     GSobjIndexKey* Deepest();
