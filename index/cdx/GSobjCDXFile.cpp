@@ -166,7 +166,7 @@ void GSobjCDXFile::Reindex() {
     WithWholeFileLocked([&] {
         for (auto& tag : tags_) tag->ReleasePath();
         directory_->ReleasePath();
-        disk_->TruncateAt(cdx::kEmptyFileSize);
+        TruncateFile(cdx::kEmptyFileSize);
         knownEnd_ = -1;
         pageCount_ = cdx::kEmptyFileSize;
         changeCounter_ = 0;
