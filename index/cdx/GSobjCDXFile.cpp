@@ -203,7 +203,7 @@ void GSobjCDXFile::Reindex() {
         }
         pageCount_ = cdx::kHeaderSize;
         LayOutEmptyTags();
-        disk_->TruncateAt(pageCount_);
+        TruncateFile(pageCount_);
         for (auto& base : tags_) static_cast<GSobjCDXTag*>(base.get())->Build();
     });
 }

@@ -30,6 +30,19 @@ void GSobjSortCDX::Add(size_t index, const uint8_t* key, int trail, uint32_t rec
         levels_.emplace_back();
         levels_.back().position = tag_.File()->AllocatePage();
     }
+    // The bytes a leaf entry takes: its record word and what its key does not share with
+    // the key before it in the same leaf. A leaf is closed only when the next one does not fit.
+    auto leafBytes = [&](const Level& level) {
+        const int limit = static_cast<int>(keyLength_) - trail;
+        int dup = 0;
+        if (!level.records.empty()) {
+            const uint8_t* previous = &level.keys[(level.records.size() - 1) * keyLength_];
+            while (dup < limit && previous[dup] == key[dup]) ++dup;
+        }
+        return layout_.bytes + limit - dup;
+    };
+    if (index == 0 && !levels_[0].records.empty() && levels_[0].used + leafBytes(levels_[0]) > cdx::kLeafSpace)
+        levels_[0].full = true;
     if (levels_[index].full) {
         const int32_t next = tag_.File()->AllocatePage();
         Close(index, next, false);
@@ -46,16 +59,7 @@ void GSobjSortCDX::Add(size_t index, const uint8_t* key, int trail, uint32_t rec
     Level& level = levels_[index];
     const size_t n = level.records.size();
     if (index == 0) {
-        // The new bytes: what the key does not share with the one before it.
-        const int limit = static_cast<int>(keyLength_) - trail;
-        int dup = 0;
-        if (n > 0) {
-            const uint8_t* previous = &level.keys[(n - 1) * keyLength_];
-            while (dup < limit && previous[dup] == key[dup]) ++dup;
-        }
-        level.used += layout_.bytes + limit - dup;
-        const int entryMost = layout_.bytes + static_cast<int>(keyLength_) + cdx::kBranchOverhead;
-        level.full = cdx::kLeafSpace - level.used < 2 * entryMost;
+        level.used += leafBytes(level);
     } else {
         level.full = static_cast<int>(n + 1) >= tag_.MaxKeys();
     }

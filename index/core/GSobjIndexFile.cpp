@@ -35,6 +35,15 @@ GSobjIndexFile::GSobjIndexFile(GSO_dBaseFld* table, const std::string& path,
     }
     // Index pages are read one at a time from all over the file.
     disk_->SetBufferedReads(false);
+    // No other program changes a file opened exclusively: its pages may stay in memory,
+    // in the lines every object of this file in this program shares.
+    // (A file this program already holds open keeps the share mode it was opened with.)
+    if (!disk_->IsShared()) {
+        const platform::FileIdentity& id = disk_->Identity();
+        pageCache_ = TgsPageCache::ForFile(id.exists ? std::to_string(id.device) + ":" + std::to_string(id.inode)
+                                                     : id.path);
+        if (create && (overwrite || !exists)) pageCache_->Clear();
+    }
     opened_ = true;
 }
 
@@ -69,12 +78,46 @@ int32_t GSobjIndexFile::ReadPageCount() { return -1; }
 
 bool GSobjIndexFile::ReadBlock(int64_t position, void* buffer, int32_t size) {
     if (!disk_ || position < 0) return false;
+    if (pageCache_) {
+        GSO_DiskFile* disk = disk_.get();
+        return pageCache_->Read(position, buffer, size, [disk](int64_t at, void* into, int32_t n) {
+            return disk->ReadAt(at, into, n);
+        });
+    }
     return disk_->ReadAt(position, buffer, size) == size;
 }
 
+const uint8_t* GSobjIndexFile::ViewBlock(int64_t position, int32_t size, uint8_t* buffer) {
+    if (!disk_ || position < 0) return nullptr;
+    if (pageCache_) {
+        GSO_DiskFile* disk = disk_.get();
+        const uint8_t* view = pageCache_->View(position, size, [disk](int64_t at, void* into, int32_t n) {
+            return disk->ReadAt(at, into, n);
+        });
+        if (view) return view;
+    }
+    return GSobjIndexFile::ReadBlock(position, buffer, size) ? buffer : nullptr;
+}
+
+uint64_t GSobjIndexFile::PageChanges() const { return pageCache_ ? pageCache_->Changes() : 0; }
+
 bool GSobjIndexFile::WriteBlock(int64_t position, const void* buffer, int32_t size) {
     if (!disk_) return false;
-    disk_->WriteAt(position, buffer, size);
+    if (pageCache_) {
+        try {
+            disk_->WriteAt(position, buffer, size);
+        } catch (...) {
+            pageCache_->Forget(position, size);
+            throw;
+        }
+        if (disk_->LastError() != 0) {
+            pageCache_->Forget(position, size);
+        } else {
+            pageCache_->Wrote(position, buffer, size);
+        }
+    } else {
+        disk_->WriteAt(position, buffer, size);
+    }
     if (knownEnd_ >= 0 && position + size > knownEnd_) knownEnd_ = position + size;
     return true;
 }
@@ -84,6 +127,12 @@ bool GSobjIndexFile::BlockInFile(int64_t position, int64_t size) {
     if (knownEnd_ >= 0 && position + size <= knownEnd_) return true;
     knownEnd_ = disk_->FileSize();
     return position + size <= knownEnd_;
+}
+
+void GSobjIndexFile::TruncateFile(int64_t size) {
+    if (pageCache_) pageCache_->Clear();
+    disk_->TruncateAt(size);
+    knownEnd_ = -1;
 }
 
 void GSobjIndexFile::Reindex() {}

@@ -11,6 +11,7 @@
 
 #include "engine/DiskFile.h"
 #include "index/core/GSobjIndexTag.h"
+#include "index/core/TgsPageCache.h"
 
 class GSO_dBaseFld;
 
@@ -53,6 +54,15 @@ public:
     bool LockIndexFile();
     void UnlockIndexFile();
 
+    // The `size` bytes at byte `position`: a view into the lines kept in memory, or
+    // `buffer` filled from the file; nullptr when the file does not hold it whole. The
+    // view stays valid until the next read or write of this file.
+    const uint8_t* ViewBlock(int64_t position, int32_t size, uint8_t* buffer);
+    // Whether the file's pages stay in memory (opened exclusively), and the count of its
+    // changes through them: while it stays the same, a page read before is still true.
+    bool KeepsPages() const { return pageCache_ != nullptr; }
+    uint64_t PageChanges() const;
+
     const std::string& Name() const { return name_; }
     GSO_DiskFile* Disk() const { return disk_.get(); }
     GSO_dBaseFld* Table() const { return table_; }
@@ -92,6 +102,9 @@ protected:
     // The tag name a single-tag file takes from its own name: the base name in upper case.
     static std::string TagNameOfFile(const std::string& fileName);
 
+    // Cuts the file back to `size` bytes, forgetting the pages held in memory.
+    void TruncateFile(int64_t size);
+
     std::string name_;  // without path, upper case
     std::vector<std::unique_ptr<GSobjIndexTag>> tags_;
     GSO_dBaseFld* table_;
@@ -106,4 +119,5 @@ protected:
     uint32_t lockLength_ = 1;
     bool locked_ = false;
     int64_t knownEnd_ = -1;  // the file size last read or reached by a write
+    std::shared_ptr<TgsPageCache> pageCache_;  // exclusive files only
 };

@@ -12,10 +12,16 @@ GSobjIndexKey::GSobjIndexKey(GSobjIndexTag* tag, GSobjIndexKey* parent)
 
 // Freeing never writes: Release does, and may raise. A path freed without Release (after
 // an error) drops its changes, as a failed operation leaves them.
-GSobjIndexKey::~GSobjIndexKey() = default;
+GSobjIndexKey::~GSobjIndexKey() {
+    ownedRoot_.reset();
+    child_.reset();
+    tag_->KeepEntryList(entries);
+}
 
 void GSobjIndexKey::LoadPage(int32_t page) {
-    entries.clear();
+    // The format sizes the list to the page's entries and overwrites every one of them;
+    // entries kept from an earlier page keep their key blocks.
+    if (entries.empty()) tag_->TakeEntryList(entries);
     current = 0;
     dirty = false;
     pageNumber = page;
@@ -52,6 +58,21 @@ void GSobjIndexKey::Release() {
             throw;
         }
     }
+}
+
+bool GSobjIndexKey::WriteBackInPlace() {
+    if (child_ && !child_->WriteBackInPlace()) return false;
+    if (ownedRoot_ || kind == TgsNodeKind::NewRoot) return false;
+    if (!dirty) return true;
+    const size_t held = entries.size();
+    dirty = false;
+    try {
+        SavePage();
+    } catch (...) {
+        dirty = true;
+        throw;
+    }
+    return entries.size() == held && !ownedRoot_ && kind != TgsNodeKind::NewRoot;
 }
 
 void GSobjIndexKey::FreeChild() {

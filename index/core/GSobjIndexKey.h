@@ -33,7 +33,8 @@ public:
     GSobjIndexKey& operator=(const GSobjIndexKey&) = delete;
 
     // ---- page cache -------------------------------------------------------------------
-    // Clears the entries and lets the tag's format read the page.
+    // Lets the tag's format read the page into the entries (it sizes the list to the
+    // page and sets every entry).
     void LoadPage(int32_t page);
     // Allocates a page number when the node has none, then lets the format write it.
     void SavePage();
@@ -42,6 +43,10 @@ public:
     // Loads the child named by the current entry (freeing the previous one).
     GSobjIndexKey* LoadChild();
     void FreeChild();
+    // Writes the changed nodes of the loaded chain back from the deepest up and keeps them
+    // loaded; false when a write split a node, so that the chain no longer mirrors the
+    // tree and must be released (which writes the rest) and searched again.
+    bool WriteBackInPlace();
     GSobjIndexKey* Child() const { return child_.get(); }
     GSobjIndexKey* Parent() const { return parent_; }
     GSobjIndexKey* Deepest();

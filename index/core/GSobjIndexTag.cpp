@@ -43,6 +43,27 @@ void GSobjIndexTag::CheckPage(const GSobjIndexKey&, bool, std::vector<std::strin
 
 void GSobjIndexTag::CheckLevel(const std::vector<int32_t>&, std::vector<std::string>&) {}
 
+namespace {
+// Enough for the paths of a deep tree and the nodes of a split.
+constexpr size_t kSpareEntryLists = 64;
+}  // namespace
+
+void GSobjIndexTag::TakeEntryList(std::vector<GSobjIndexKeyData>& into) {
+    if (spareEntryLists_.empty()) return;
+    into.swap(spareEntryLists_.back());
+    spareEntryLists_.pop_back();
+}
+
+void GSobjIndexTag::KeepEntryList(std::vector<GSobjIndexKeyData>& from) noexcept {
+    if (from.empty() || spareEntryLists_.size() >= kSpareEntryLists) return;
+    try {
+        spareEntryLists_.emplace_back();
+        spareEntryLists_.back().swap(from);
+    } catch (...) {
+        // Keeping is only a saving.
+    }
+}
+
 void GSobjIndexTag::InitTag(const std::string& keyExpression, bool unique, bool ascending,
                             const std::string& forExpression) {
     keyExpression_ = keyExpression;
@@ -138,12 +159,25 @@ void GSobjIndexTag::ReleasePath() {
     if (headerDirty_) WriteHeader();
 }
 
+bool GSobjIndexTag::KeepRoot() {
+    // Only a file no other program changes, whose pages this program has not changed since
+    // the root was read: then the header and the root page are as read.
+    if (!root_ || headerDirty_ || !file_->KeepsPages()) return false;
+    root_->FreeChild();
+    if (root_->dirty || root_->kind == TgsNodeKind::NewRoot || file_->PageChanges() != rootReadAt_) return false;
+    root_->current = 0;
+    return true;
+}
+
 void GSobjIndexTag::Reload(int mode) {
-    ReleasePath();
-    rootPage_ = RootPage();
-    auto root = std::make_unique<GSobjIndexKey>(this, nullptr);
-    root->LoadPage(rootPage_);
-    root_ = std::move(root);
+    if (!KeepRoot()) {
+        ReleasePath();
+        rootPage_ = RootPage();
+        auto root = std::make_unique<GSobjIndexKey>(this, nullptr);
+        root->LoadPage(rootPage_);
+        root_ = std::move(root);
+        rootReadAt_ = file_->PageChanges();
+    }
     if (mode == gsReloadRootOnly) return;
     if (mode == gsReloadCurrentRecord) {
         PositionOnTableRecord();

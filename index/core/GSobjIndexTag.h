@@ -81,6 +81,12 @@ public:
     // The pages of one tree level, left to right (sibling chains):
     virtual void CheckLevel(const std::vector<int32_t>& pages, std::vector<std::string>& problems);
 
+    // The entry lists of freed nodes, kept with their key blocks so that the next page
+    // read fills them instead of allocating one block per key. Take answers an empty
+    // list or one with entries to be overwritten; Keep takes over a list's contents.
+    void TakeEntryList(std::vector<GSobjIndexKeyData>& into);
+    void KeepEntryList(std::vector<GSobjIndexKeyData>& from) noexcept;
+
     // State.
     const std::string& Name() const { return name_; }
     const std::string& KeyExpression() const { return keyExpression_; }
@@ -132,7 +138,10 @@ protected:
     int64_t headerPosition_;
     bool headerDirty_ = false;
     int32_t rootPage_ = 0;
+    // Declared before the path: the nodes give their lists back when they are freed.
+    std::vector<std::vector<GSobjIndexKeyData>> spareEntryLists_;
     std::unique_ptr<GSobjIndexKey> root_;
+    uint64_t rootReadAt_ = 0;  // the file's page changes when the root was read
     bool ascending_ = true;
     bool unique_ = false;
     bool hasFor_ = false;
@@ -154,6 +163,9 @@ private:
     // Sets BOF/EOF from the deepest node's entry, as each movement does at its end.
     void ReadCurrentOrFlags();
     void PositionOnTableRecord();
+    // Reload's shortcut: frees the path below the root and keeps the root when it is
+    // still the file's; false when it must be read afresh.
+    bool KeepRoot();
     int32_t SeekWith(const TgsVariant& key, int prefixResult);
     // SeekWith for tags walked backwards.
     int32_t SeekBackward(const GSobjIndexKeyData& search, int prefixResult);

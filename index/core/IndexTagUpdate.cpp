@@ -24,16 +24,21 @@ bool GSobjIndexTag::InsertKey(const GSobjIndexKeyData& key) {
     const int result = root_->Search(r, entry, -1);
     if (result <= 0) {
         root_->InsertEntry(entry, false);
-        Reload(gsReloadRootOnly);
-        root_->Search(r, entry, -1);
-        if (r == gsSearchPastEqual) root_->GotoPrior();
+        // The leaf's current entry is the new one unless a write split the path.
+        if (!root_->WriteBackInPlace()) {
+            Reload(gsReloadRootOnly);
+            root_->Search(r, entry, -1);
+            if (r == gsSearchPastEqual) root_->GotoPrior();
+        }
     } else {
         // Past every stored key: it goes last in the file's order, whichever way the tag
         // is walked.
         root_->GotoLast();
         root_->InsertEntry(entry, true);
-        Reload(gsReloadRootOnly);
-        root_->GotoLast();
+        if (!root_->WriteBackInPlace()) {
+            Reload(gsReloadRootOnly);
+            root_->GotoLast();
+        }
     }
     root_->ReadCurrent(currentEntry_);
     bof_ = root_->AtFirst();

@@ -15,12 +15,33 @@ int GSobjIndexKey::Search(int32_t record, const TgsVariant& key, int prefixResul
     FreeChild();
     if (entries.empty()) return 1;
     const bool recordOrder = tag_->File()->RecordOrder();
-    for (;;) {
-        const GSobjIndexKeyData& e = entries[static_cast<size_t>(current)];
+    // The order of the key (and in branches of record-ordered files, the record) against
+    // an entry; it falls from 1 to 0 and -1 along the sorted entries.
+    auto order = [&](const GSobjIndexKeyData& e) {
         int result = tag_->CompareKeys(key, e, prefixResult);
         if (result == 0 && record == gsSearchPastEqual) result = 1;
         if (result == 0 && record != gsSearchAnyRecord && recordOrder && IsBranch())
             result = Sign(static_cast<int64_t>(record) - e.compareRecord);
+        return result;
+    };
+    // Every entry before the first one not below the key is passed over by the walk below
+    // without descending: find that one by halving. The last entry (which may be a
+    // sentinel) is left to the walk.
+    for (int low = 0, high = LastIndex();;) {
+        if (low >= high) {
+            current = low;
+            break;
+        }
+        const int middle = low + (high - low) / 2;
+        if (order(entries[static_cast<size_t>(middle)]) <= 0) {
+            high = middle;
+        } else {
+            low = middle + 1;
+        }
+    }
+    for (;;) {
+        const GSobjIndexKeyData& e = entries[static_cast<size_t>(current)];
+        int result = order(e);
         const bool last = current == LastIndex();
         if (result <= 0 || last) {
             if (IsBranch()) {

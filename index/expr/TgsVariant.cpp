@@ -21,6 +21,24 @@ TgsVariant& TgsVariant::operator=(const TgsVariant& other) {
     return *this;
 }
 
+TgsVariant::TgsVariant(TgsVariant&& other) noexcept
+    : data_(std::move(other.data_)), capacity_(other.capacity_), length_(other.length_), type_(other.type_) {
+    other.capacity_ = other.length_ = 0;
+    other.type_ = TgsVariantType::Empty;
+}
+
+TgsVariant& TgsVariant::operator=(TgsVariant&& other) noexcept {
+    if (this != &other) {
+        data_ = std::move(other.data_);
+        capacity_ = other.capacity_;
+        length_ = other.length_;
+        type_ = other.type_;
+        other.capacity_ = other.length_ = 0;
+        other.type_ = TgsVariantType::Empty;
+    }
+    return *this;
+}
+
 void TgsVariant::Clear() {
     data_.reset();
     capacity_ = length_ = 0;
@@ -40,11 +58,16 @@ void TgsVariant::SetSize(size_t n) {
 bool TgsVariant::Assign(const TgsVariant* other) {
     if (!other) return false;
     if (other == this) return true;
-    data_.reset();
-    capacity_ = other->capacity_;
-    if (capacity_ > 0) {
-        data_ = std::make_unique<uint8_t[]>(capacity_);
+    if (data_ && capacity_ >= other->capacity_) {
+        // The block held is large enough: no new one.
         if (other->length_ > 0) std::memcpy(data_.get(), other->data_.get(), other->length_);
+    } else {
+        data_.reset();
+        capacity_ = other->capacity_;
+        if (capacity_ > 0) {
+            data_ = std::make_unique<uint8_t[]>(capacity_);
+            if (other->length_ > 0) std::memcpy(data_.get(), other->data_.get(), other->length_);
+        }
     }
     length_ = other->length_;
     type_ = other->type_;

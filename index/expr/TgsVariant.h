@@ -23,6 +23,9 @@ public:
     explicit TgsVariant(size_t capacity);
     TgsVariant(const TgsVariant& other) { Assign(&other); }
     TgsVariant& operator=(const TgsVariant& other);
+    // Moving hands the block over and leaves the source empty.
+    TgsVariant(TgsVariant&& other) noexcept;
+    TgsVariant& operator=(TgsVariant&& other) noexcept;
 
     void Clear();
     // Sets the length; grows the block (keeping its bytes) when it exceeds the capacity.

@@ -89,8 +89,7 @@ void GSobjMDXFile::CreateEmpty() {
     h[mdx::kSlotSizeAt] = static_cast<uint8_t>(mdx::kSlotSize);
     pageCount_ = headerArea_ / mdx::kUnitSize;
     mdx::Put32(&h[mdx::kNextFreeAt], static_cast<uint32_t>(pageCount_));
-    disk_->TruncateAt(0);
-    knownEnd_ = -1;
+    TruncateFile(0);
     WriteBlock(0, h.data(), headerArea_);
 }
 
@@ -243,8 +242,7 @@ void GSobjMDXFile::Reindex() {
     if (!disk_) return;
     WithWholeFileInPlaceOfIndexLock([&] {
         for (auto& tag : tags_) tag->ReleasePath();
-        disk_->TruncateAt(headerArea_);
-        knownEnd_ = -1;
+        TruncateFile(headerArea_);
         pageCount_ = headerArea_ / mdx::kUnitSize;
         for (size_t i = 0; i < tags_.size(); ++i) {
             GSobjMDXTag* tag = MdxTag(i);

@@ -66,7 +66,7 @@ void GSobjNDXFile::ResetFile() {
     if (!disk_ || !tag) return;
     WithWholeFileInPlaceOfIndexLock([&] {
         tag->ReleasePath();
-        disk_->TruncateAt(2 * ndx::kPageSize);
+        TruncateFile(2 * ndx::kPageSize);
         knownEnd_ = -1;
         tag->SetRootPage(1);
         pageCount_ = 2;

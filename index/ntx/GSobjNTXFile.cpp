@@ -65,7 +65,7 @@ void GSobjNTXFile::ResetFile() {
     if (!disk_ || !tag) return;
     WithWholeFileInPlaceOfIndexLock([&] {
         tag->ReleasePath();
-        disk_->TruncateAt(2 * ntx::kPageSize);
+        TruncateFile(2 * ntx::kPageSize);
         knownEnd_ = -1;
         tag->SetRootPage(ntx::kPageSize);
         pageCount_ = 2 * ntx::kPageSize;

@@ -17,11 +17,6 @@
 namespace {
 constexpr char kNegativeBase = 92;  // a digit c of a negative number becomes 92 - c
 
-std::string TrimRight(std::string s) {
-    while (!s.empty() && s.back() == ' ') s.pop_back();
-    return s;
-}
-
 std::string CString(const uint8_t* p, size_t max) {
     size_t n = 0;
     while (n < max && p[n] != 0) ++n;
@@ -48,15 +43,49 @@ GSobjNTXFile* GSobjNTXTag::NtxFile() const { return static_cast<GSobjNTXFile*>(f
 
 // ---- keys ----------------------------------------------------------------------------------
 
+namespace {
+// printf's "%*.*f" of a non-negative value into `buf` (400 bytes); answers its length.
+// Values whose scaled form is an integer well away from a rounding tie are written
+// directly: the result is the same digits, without the library's exact arithmetic.
+int FormatFixed(double magnitude, int length, int decimals, char* buf) {
+    static constexpr double kPowers[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+    static constexpr double kDirectBelow = 4e9;  // the product's error stays below 2e-6
+    static constexpr double kTieMargin = 1e-4;
+    if (decimals <= 9 && length < 64) {
+        const double scaled = magnitude * kPowers[decimals];
+        if (scaled < kDirectBelow) {
+            const double whole = std::floor(scaled);
+            const double fraction = scaled - whole;
+            if (std::fabs(fraction - 0.5) > kTieMargin) {
+                uint64_t r = static_cast<uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
+                char digits[32];
+                int n = 0;
+                for (int i = 0; i < decimals; ++i, r /= 10) digits[n++] = static_cast<char>('0' + r % 10);
+                if (decimals > 0) digits[n++] = '.';
+                do {
+                    digits[n++] = static_cast<char>('0' + r % 10);
+                    r /= 10;
+                } while (r > 0);
+                const int width = n < length ? length : n;
+                int at = 0;
+                while (at < width - n) buf[at++] = ' ';
+                while (n > 0) buf[at++] = digits[--n];
+                buf[at] = 0;
+                return at;
+            }
+        }
+    }
+    return std::snprintf(buf, 400, "%*.*f", length, decimals, magnitude);
+}
+}  // namespace
+
 std::string GSobjNTXTag::NumberKey(double value, int length, int decimals) {
     if (length <= 0) return std::string();
     if (decimals < 0) decimals = 0;
     if (decimals > 15) decimals = 15;
     char buf[400];
     const double magnitude = std::fabs(value);
-    int n = std::isfinite(magnitude) && magnitude < 1e300
-                ? std::snprintf(buf, sizeof buf, "%*.*f", length, decimals, magnitude)
-                : -1;
+    int n = std::isfinite(magnitude) && magnitude < 1e300 ? FormatFixed(magnitude, length, decimals, buf) : -1;
     std::string s;
     if (n < 0 || n > length) {
         s.assign(static_cast<size_t>(length), '*');  // does not fit, as STR() shows it
@@ -85,8 +114,15 @@ void GSobjNTXTag::PrepareKey(TgsVariant& key) {
         case TgsVariantType::Logical: key.SetText(key.AsLogical() ? "T" : "F"); break;
         case TgsVariantType::Text:
         case TgsVariantType::Bytes: {
-            std::string text = TrimRight(key.AsText());
-            if (keyType_ == 'N' && !text.empty()) {
+            size_t n = key.Length();
+            while (n > 0 && key.Data()[n - 1] == ' ') --n;
+            if (keyType_ != 'N') {
+                // Trimmed in place: a text key needs no copy.
+                key.SetText(reinterpret_cast<const char*>(key.Data()), n);
+                break;
+            }
+            std::string text(reinterpret_cast<const char*>(key.Data()), n);
+            if (!text.empty()) {
                 // A number typed as text is sought as that number.
                 char* end = nullptr;
                 double v = std::strtod(text.c_str(), &end);
@@ -184,8 +220,24 @@ void GSobjNTXTag::WriteHeader() {
     if (hasFor_)
         std::memcpy(&h[ntx::kForExpressionAt], forExpression_.data(),
                     std::min(forExpression_.size(), ntx::kForExpressionSize - 1));
-    file_->WriteBlock(headerPosition_, h.data(), ntx::kPageSize);
+    WriteChangedBytes(h.data());
     HeaderWritten();
+}
+
+void GSobjNTXTag::WriteChangedBytes(const uint8_t* header) {
+    // Pages kept in memory show the header as the file holds it: only the bytes that
+    // differ (the change counter and the root, as keys are added) need writing.
+    uint8_t buffer[ntx::kPageSize];
+    const uint8_t* held = file_->KeepsPages() ? file_->ViewBlock(headerPosition_, ntx::kPageSize, buffer) : nullptr;
+    if (!held) {
+        file_->WriteBlock(headerPosition_, header, ntx::kPageSize);
+        return;
+    }
+    size_t first = 0;
+    size_t end = ntx::kPageSize;
+    while (first < end && header[first] == held[first]) ++first;
+    while (end > first && header[end - 1] == held[end - 1]) --end;
+    if (first < end) file_->WriteBlock(headerPosition_ + static_cast<int64_t>(first), header + first, static_cast<int32_t>(end - first));
 }
 
 // ---- creating -------------------------------------------------------------------------------

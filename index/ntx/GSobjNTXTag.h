@@ -37,6 +37,8 @@ public:
 private:
     GSobjNTXFile* NtxFile() const;
     void SetSizes();
+    // Writes the header bytes that differ from the file's.
+    void WriteChangedBytes(const uint8_t* header);
     void WriteItem(uint8_t* page, int slot, int32_t child, int32_t record, const TgsVariant& key) const;
 
     int decimals_ = 0;

@@ -16,13 +16,27 @@
 
 namespace {
 const char kHighSentinel[] = "\xFF";
+
+// The length of a key without its trailing blanks, eight bytes at a time while it can.
+size_t TrimmedLength(const uint8_t* key, size_t n) {
+    constexpr uint64_t kBlanks = 0x2020202020202020ull;
+    while (n >= sizeof(uint64_t)) {
+        uint64_t word;
+        std::memcpy(&word, key + n - sizeof word, sizeof word);
+        if (word != kBlanks) break;
+        n -= sizeof word;
+    }
+    while (n > 0 && key[n - 1] == ' ') --n;
+    return n;
+}
 }  // namespace
 
 void GSobjNTXTag::ReadPage(int32_t page, GSobjIndexKey& node) {
     if (page < ntx::kPageSize || page % ntx::kPageSize != 0 || !file_->BlockInFile(page, ntx::kPageSize))
         ReportInvalid();
-    std::vector<uint8_t> p(ntx::kPageSize);
-    if (!file_->ReadBlock(page, p.data(), ntx::kPageSize)) ReportInvalid();
+    uint8_t buffer[ntx::kPageSize];
+    const uint8_t* const p = file_->ViewBlock(page, ntx::kPageSize, buffer);
+    if (!p) ReportInvalid();
     const int count = ntx::Get16(&p[ntx::kCountAt]);
     if (count > maxKeys_) ReportInvalid();
     auto item = [&](int slot) -> const uint8_t* {
@@ -35,14 +49,13 @@ void GSobjNTXTag::ReadPage(int32_t page, GSobjIndexKey& node) {
     const size_t firstAt = ntx::Get16(&p[ntx::kOffsetTableAt]);
     const bool branch = (count > 0 || firstAt != 0) && ntx::Get32(item(0) + ntx::kItemChildAt) != 0;
     node.kind = branch ? TgsNodeKind::Branch : TgsNodeKind::Leaf;
-    node.entries.reserve(static_cast<size_t>(count) + 1);
+    node.entries.resize(static_cast<size_t>(count));
+    GSobjIndexKeyData* const entries = node.entries.data();
     for (int i = 0; i < count; ++i) {
         const uint8_t* it = item(i);
-        size_t n = static_cast<size_t>(keyLength_);
         const uint8_t* key = it + ntx::kItemKeyAt;
-        while (n > 0 && key[n - 1] == ' ') --n;
-        node.entries.emplace_back();
-        GSobjIndexKeyData& e = node.entries.back();
+        const size_t n = TrimmedLength(key, static_cast<size_t>(keyLength_));
+        GSobjIndexKeyData& e = entries[static_cast<size_t>(i)];
         e.SetText(reinterpret_cast<const char*>(key), n);
         e.compareRecord = static_cast<int32_t>(ntx::Get32(it + ntx::kItemRecordAt));
         e.link = branch ? static_cast<int32_t>(ntx::Get32(it + ntx::kItemChildAt)) : e.compareRecord;
@@ -54,19 +67,22 @@ void GSobjNTXTag::ReadPage(int32_t page, GSobjIndexKey& node) {
             ? &parent->entries[static_cast<size_t>(parent->current)]
             : nullptr;
     if (branch) {
-        GSobjIndexKeyData e;
+        const int32_t child = static_cast<int32_t>(ntx::Get32(item(count) + ntx::kItemChildAt));
+        if (child == 0) ReportInvalid();
+        node.entries.resize(static_cast<size_t>(count) + 1);
+        GSobjIndexKeyData& e = node.entries.back();
         if (parentItem) {
             e = *parentItem;
         } else {
             e.SetText(kHighSentinel);
+            e.compareRecord = 0;
         }
-        e.link = static_cast<int32_t>(ntx::Get32(item(count) + ntx::kItemChildAt));
-        if (e.link == 0) ReportInvalid();
-        node.entries.push_back(e);
+        e.link = child;
     } else if (parent && parentItem && !node.IsRightmost()) {
-        GSobjIndexKeyData e = *parentItem;
+        node.entries.resize(static_cast<size_t>(count) + 1);
+        GSobjIndexKeyData& e = node.entries.back();
+        e = *parentItem;
         e.link = e.compareRecord;
-        node.entries.push_back(e);
     }
 }
 

@@ -36,19 +36,25 @@ void Encode(const TgsVariant& key, uint8_t type, int32_t record, std::string& ou
         case kTypeText:
         case kTypeBytes: {
             size_t n = key.Length();
+            const uint8_t* data = key.Data();
             // Text sorts without its trailing blanks.
             if (type == kTypeText)
-                while (n > 0 && key.Data()[n - 1] == ' ') --n;
+                while (n > 0 && data[n - 1] == ' ') --n;
+            // Written in place: at most two bytes a key byte, and the terminator.
+            const size_t start = out.size();
+            out.resize(start + 2 * n + 1);
+            auto* p = reinterpret_cast<uint8_t*>(out.data() + start);
             for (size_t i = 0; i < n; ++i) {
-                uint8_t b = key.Data()[i];
+                const uint8_t b = data[i];
                 if (b <= kEscape) {
-                    out.push_back(static_cast<char>(kEscape));
-                    out.push_back(static_cast<char>(b + 1));
+                    *p++ = kEscape;
+                    *p++ = static_cast<uint8_t>(b + 1);
                 } else {
-                    out.push_back(static_cast<char>(b));
+                    *p++ = b;
                 }
             }
-            out.push_back(static_cast<char>(kTerminator));
+            *p++ = kTerminator;
+            out.resize(static_cast<size_t>(p - reinterpret_cast<uint8_t*>(out.data())));
             break;
         }
         case kTypeNumber: {
@@ -78,20 +84,22 @@ bool Decode(const uint8_t* bytes, size_t length, uint8_t type, TgsVariant& key, 
         case kTypeText:
         case kTypeBytes: {
             if (keyLen == 0 || bytes[keyLen - 1] != kTerminator) return false;
-            std::string plain;
-            plain.reserve(keyLen);
+            // Decoded into the key's own block: never longer than the encoding.
+            key.SetSize(keyLen);
+            uint8_t* plain = key.Data();
+            size_t n = 0;
             for (size_t i = 0; i + 1 < keyLen; ++i) {
                 uint8_t b = bytes[i];
                 if (b == kEscape) {
                     if (i + 2 >= keyLen) return false;
                     b = static_cast<uint8_t>(bytes[++i] - 1);
                 }
-                plain.push_back(static_cast<char>(b));
+                plain[n++] = b;
             }
             if (type == kTypeText) {
-                key.SetText(plain);
+                key.SetText(reinterpret_cast<const char*>(plain), n);
             } else {
-                key.SetBytes(plain.data(), plain.size());
+                key.SetBytes(plain, n);
             }
             return true;
         }

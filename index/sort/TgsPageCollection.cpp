@@ -3,29 +3,29 @@
 #include <cassert>
 #include <cstring>
 
-void TgsPageCollection::Append(const std::string& bytes, uint8_t type) {
-    assert(type != 0 && bytes.size() <= 0xFFFF);
+void TgsPageCollection::Append(const uint8_t* bytes, size_t length, uint8_t type) {
+    assert(type != 0 && length <= 0xFFFF);
     size_t shared = 0;
-    size_t limit = bytes.size() < last_.size() ? bytes.size() : last_.size();
-    while (shared < limit && bytes[shared] == last_[shared]) ++shared;
-    size_t fresh = bytes.size() - shared;
+    size_t limit = length < last_.size() ? length : last_.size();
+    while (shared < limit && bytes[shared] == static_cast<uint8_t>(last_[shared])) ++shared;
+    size_t fresh = length - shared;
     if (fill_ + kEntryHead + fresh > kPageBytes) {
         if (!pages_.empty() && fill_ < kPageBytes) pages_.back()[fill_] = 0;
         pages_.push_back(std::make_unique<uint8_t[]>(kPageBytes));
         fill_ = 0;
         // A page starts afresh so that each page can be read on its own.
         shared = 0;
-        fresh = bytes.size();
+        fresh = length;
     }
     uint8_t* p = pages_.back().get() + fill_;
     p[0] = type;
-    p[1] = static_cast<uint8_t>(bytes.size());
-    p[2] = static_cast<uint8_t>(bytes.size() >> 8);
+    p[1] = static_cast<uint8_t>(length);
+    p[2] = static_cast<uint8_t>(length >> 8);
     p[3] = static_cast<uint8_t>(fresh);
     p[4] = static_cast<uint8_t>(fresh >> 8);
-    std::memcpy(p + kEntryHead, bytes.data() + shared, fresh);
+    std::memcpy(p + kEntryHead, bytes + shared, fresh);
     fill_ += kEntryHead + fresh;
-    last_ = bytes;
+    last_.assign(reinterpret_cast<const char*>(bytes), length);
 }
 
 void TgsPageCollection::Rewind() {

@@ -14,7 +14,10 @@ public:
     static constexpr size_t kPageBytes = 16384;
 
     // Appends an entry; entries must come in ascending order.
-    void Append(const std::string& bytes, uint8_t type);
+    void Append(const uint8_t* bytes, size_t length, uint8_t type);
+    void Append(const std::string& bytes, uint8_t type) {
+        Append(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), type);
+    }
 
     // Reading: Rewind, then Next until it gives false.
     void Rewind();

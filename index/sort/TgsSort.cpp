@@ -1,6 +1,7 @@
 #include "index/sort/TgsSort.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "engine/Exception.h"
 #include "index/sort/SortKeyCodec.h"
@@ -13,7 +14,7 @@ const char* const kMismatch = "Variant types mismatch for compare";
 }  // namespace
 
 TgsSort::TgsSort(int maxKeyLength, bool unique, size_t nodePages)
-    : unique_(unique), maxKeyLength_(maxKeyLength), trie_(nodePages) {
+    : unique_(unique), maxKeyLength_(maxKeyLength), buffer_(nodePages) {
     if (maxKeyLength > kMaxKeyLength) throw ERidedezError(kTooLong);
 }
 
@@ -33,37 +34,33 @@ void TgsSort::AddKey(const TgsVariant& key, int32_t record) {
     }
     scratch_.clear();
     sortcodec::Encode(key, type, record, scratch_);
-    if (!trie_.Fits(scratch_.size())) FlushTrie();
-    trie_.Insert(reinterpret_cast<const uint8_t*>(scratch_.data()), scratch_.size(), type);
-    peakPages_ = std::max(peakPages_, trie_.PagesInUse());
+    if (!buffer_.Fits(scratch_.size())) FlushBuffer();
+    buffer_.Insert(reinterpret_cast<const uint8_t*>(scratch_.data()), scratch_.size(), type);
+    peakPages_ = std::max(peakPages_, buffer_.PagesInUse());
     ++keysAdded_;
 }
 
-void TgsSort::FlushTrie() {
-    if (trie_.Empty()) return;
+void TgsSort::FlushBuffer() {
+    if (buffer_.Empty()) return;
     auto run = std::make_unique<TgsPageCollection>();
-    trie_.Walk([&](const std::string& bytes, uint8_t type) { run->Append(bytes, type); });
+    buffer_.Walk([&](const uint8_t* bytes, size_t length, uint8_t type) { run->Append(bytes, length, type); });
     runs_.push_back(std::move(run));
-    trie_.Reset();
+    buffer_.Reset();
 }
 
 bool TgsSort::RunBefore(size_t a, size_t b) const {
     const std::string& ka = runs_[a]->CurrentKey();
     const std::string& kb = runs_[b]->CurrentKey();
-    // std::string compares char, which may be signed: compare as unsigned bytes.
-    size_t n = std::min(ka.size(), kb.size());
-    for (size_t i = 0; i < n; ++i) {
-        auto x = static_cast<uint8_t>(ka[i]), y = static_cast<uint8_t>(kb[i]);
-        if (x != y) return x < y;
-    }
+    const size_t n = std::min(ka.size(), kb.size());
+    const int c = std::memcmp(ka.data(), kb.data(), n);  // unsigned bytes
+    if (c != 0) return c < 0;
     if (ka.size() != kb.size()) return ka.size() < kb.size();
     return a < b;  // the earlier run wins ties
 }
 
 void TgsSort::StartRetrieval() {
     adding_ = false;
-    FlushTrie();
-    // The trie's pages are not needed while merging.
+    FlushBuffer();
     heap_.clear();
     for (size_t i = 0; i < runs_.size(); ++i) {
         runs_[i]->Rewind();

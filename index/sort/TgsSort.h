@@ -1,10 +1,10 @@
 #pragma once
 // TgsSort: sorts (key, record number) pairs for index building without temporary files.
-// Keys go into an in-memory trie; when its node pages are used up the trie is written out
-// as a sorted, front-compressed run and starts again. Retrieval merges the runs and
-// returns the pairs in ascending key order, ties by ascending record number; with the
-// unique flag only the first pair of each key. Formats derive from it to write the sorted
-// keys into their pages.
+// Keys go, encoded, into an in-memory buffer of a fixed number of node pages; when they
+// are used up the buffer is sorted and written out as a front-compressed run and starts
+// again. Retrieval merges the runs and returns the pairs in ascending key order, ties by
+// ascending record number; with the unique flag only the first pair of each key. Formats
+// derive from it to write the sorted keys into their pages.
 
 #include <cstdint>
 #include <memory>
@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "index/expr/TgsVariant.h"
-#include "index/sort/SortTrie.h"
+#include "index/sort/SortBuffer.h"
 #include "index/sort/TgsPageCollection.h"
 
 class TgsSort {
@@ -21,7 +21,7 @@ public:
     static constexpr size_t kDefaultNodePages = 32;
 
     // Raises "Sort key length greater than 240 bytes" for a maximum above 240. The number
-    // of trie node pages may be lowered (tests force many runs that way).
+    // of node pages may be lowered (tests force many runs that way).
     TgsSort(int maxKeyLength, bool unique, size_t nodePages = kDefaultNodePages);
     virtual ~TgsSort();
     TgsSort(const TgsSort&) = delete;
@@ -37,7 +37,7 @@ public:
     size_t PeakNodePages() const { return peakPages_; }
 
 private:
-    void FlushTrie();
+    void FlushBuffer();
     void StartRetrieval();
     bool RunBefore(size_t a, size_t b) const;
 
@@ -46,7 +46,7 @@ private:
     int32_t keysAdded_ = 0;
     bool adding_ = true;
     uint8_t sortType_ = 0;  // the run type of the first key
-    TgsSortTrie trie_;
+    TgsSortBuffer buffer_;
     std::vector<std::unique_ptr<TgsPageCollection>> runs_;
     std::vector<size_t> heap_;  // run indices, smallest current entry first
     std::string scratch_;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <random>
 #include <string>
 #include <utility>
@@ -168,4 +169,35 @@ TEST(Sort, EmptySortGivesNothing) {
     TgsVariant k;
     int32_t r = 0;
     EXPECT_FALSE(s.NextKey(k, r));
+}
+
+TEST(Sort, KeysSharingTheirLeadingBytesSortByTheRestWithinTheMemoryBound) {
+    // Long common beginnings (past the eight bytes compared at once), keys that end where
+    // others go on, and the escaped bytes 00h and 01h.
+    std::mt19937 rng(11);
+    std::vector<std::pair<std::string, int32_t>> model;
+    TgsSort s(30, false, 1);
+    const std::string stems[] = {"ABCDEFGHIJ", "ABCDEFGH", "ABCDEFG", std::string("ABCDEFGH\x00", 9),
+                                 std::string("ABCDEFGH\x01", 9), "ABCDEFGHIJKLMNOP", ""};
+    for (int32_t r = 1; r <= 6000; ++r) {
+        std::string key = stems[rng() % 7];
+        const int extra = static_cast<int>(rng() % 4);
+        for (int i = 0; i < extra; ++i) key.push_back(static_cast<char>("\x00\x01" "Az\xFF"[rng() % 5]));
+        while (!key.empty() && key.back() == ' ') key.pop_back();
+        AddText(s, key, r);
+        model.emplace_back(key, r);
+    }
+    EXPECT_GT(s.RunCount(), 3u);
+    EXPECT_EQ(s.PeakNodePages(), 1u);
+    std::sort(model.begin(), model.end(), [](const auto& a, const auto& b) {
+        const int c = std::memcmp(a.first.data(), b.first.data(), std::min(a.first.size(), b.first.size()));
+        if (c != 0) return c < 0;
+        if (a.first.size() != b.first.size()) return a.first.size() < b.first.size();
+        return a.second < b.second;
+    });
+    const auto got = DrainTexts(s);
+    ASSERT_EQ(got.size(), model.size());
+    for (size_t i = 0; i < got.size(); ++i) {
+        ASSERT_EQ(got[i], model[i]) << "at " << i;
+    }
 }
