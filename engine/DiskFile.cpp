@@ -26,6 +26,10 @@ struct GSO_DiskFile::Share {
 
     static constexpr size_t kBufferSize = 65536;
     static constexpr int32_t kLargestBufferedRead = 16384;
+    // A refill that does not go on from the bytes held (a jump, as a seek makes) reads
+    // only this much: reading the whole buffer for one record costs more than it saves.
+    // A pass that goes on reading reaches the end of it and refills in full.
+    static constexpr size_t kJumpRead = 512;
 
     // Serves a read from the buffer, refilling it at `offset` when needed. Returns the
     // system code; `got` is the number of bytes copied.
@@ -34,9 +38,11 @@ struct GSO_DiskFile::Share {
         if (bufferStart < 0 || offset < bufferStart ||
             offset + static_cast<int64_t>(length) > bufferStart + bufferValid) {
             buffer.resize(kBufferSize);
+            const bool goesOn = bufferStart < 0 || offset == bufferStart + bufferValid;
+            const size_t want = goesOn ? kBufferSize : std::max(kJumpRead, length);
             size_t filled = 0;
             bufferStart = -1;
-            int rc = file->ReadAt(offset, buffer.data(), buffer.size(), filled);
+            int rc = file->ReadAt(offset, buffer.data(), want, filled);
             if (rc != 0) return rc;
             bufferStart = offset;
             bufferValid = static_cast<int64_t>(filled);

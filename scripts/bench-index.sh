@@ -28,6 +28,8 @@ phases=(
   "ndx_name||ours_name.ndx"
   "cdx_name|bname.cdx|ours_name.cdx"
   "cdx_amount|bamount.cdx|ours_amount.cdx"
+  "mdx_name||ours_name.mdx"
+  "mdx_amount||ours_amount.mdx"
   "seek_ntx|bname.ntx|ours_name.ntx"
   "seek_ntx_sh|bname.ntx|ours_name.ntx"
   "seek_cdx|bname.cdx|ours_name.cdx"
@@ -39,7 +41,7 @@ phases=(
 harbour_phase() {  # PHASE: prints internal ms, keeping the table and its files as they were
   local phase=$1 out
   case $phase in
-    ndx_name) echo "-"; return ;;
+    ndx_name|mdx_*) echo "-"; return ;;
     append_*)
       cp "$W/bench.dbf" "$W/keep.dbf"; cp "$W/bname.ntx" "$W/keep.ntx"; cp "$W/bname.cdx" "$W/keep.cdx"
       out=$("$HB" bench "$phase" "$N" "$W")
