@@ -8,17 +8,19 @@
 
 #include "DsHelpers.h"
 #include "index/cdx/GSobjCDXFile.h"
+#include "index/mdx/GSobjMDXFile.h"
 #include "index/ndx/GSobjNDXFile.h"
 #include "index/ntx/GSobjNTXFile.h"
 
 namespace dstest {
 
-enum class IndexFormat { NDX, NTX, CDX };
+enum class IndexFormat { NDX, NTX, CDX, MDX };
 
 inline const char* Extension(IndexFormat f) {
     switch (f) {
         case IndexFormat::NDX: return ".NDX";
         case IndexFormat::NTX: return ".NTX";
+        case IndexFormat::MDX: return ".MDX";
         default: return ".CDX";
     }
 }
@@ -32,8 +34,8 @@ struct TagDef {
 };
 
 // Builds index files on the table at `tablePath`: one file per tag for NDX and NTX
-// (named after the tag), one file `cdxName` with every tag for CDX. Answers the
-// IndexFiles entries.
+// (named after the tag), one file `cdxName` with every tag for CDX (and the same name
+// with ".MDX" for MDX). Answers the IndexFiles entries.
 inline std::vector<std::string> BuildIndexes(IndexFormat format, const std::string& tablePath,
                                              const std::vector<TagDef>& tags,
                                              const std::string& cdxName = "TAGS.CDX") {
@@ -44,6 +46,11 @@ inline std::vector<std::string> BuildIndexes(IndexFormat format, const std::stri
         GSobjCDXFile f(table.get(), true, true, false, true, dir + cdxName);
         for (const TagDef& t : tags) f.CreateTag(t.name, t.key, t.forText, false, true);
         entries.push_back(cdxName);
+    } else if (format == IndexFormat::MDX) {
+        const std::string mdxName = cdxName.substr(0, cdxName.rfind('.')) + ".MDX";
+        GSobjMDXFile f(table.get(), true, true, false, true, dir + mdxName);
+        for (const TagDef& t : tags) f.CreateTag(t.name, t.key, t.forText, false, true);
+        entries.push_back(mdxName);
     } else {
         for (const TagDef& t : tags) {
             const std::string name = t.name + Extension(format);

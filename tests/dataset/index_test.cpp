@@ -1,4 +1,4 @@
-// The dataset's index files, tags and ranges through NDX, NTX and CDX files, and the
+// The dataset's index files, tags and ranges through NDX, NTX, CDX and MDX files, and the
 // failures of each.
 
 #include "IndexHelpers.h"
@@ -174,7 +174,7 @@ TEST_P(DatasetIndex, TagOperationsNeedAnOpenDataset) {
     EXPECT_EQ(ErrorKind([&] { ds.CurrentTagName(); }), 'D');
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, DatasetIndex, ::testing::Values(IndexFormat::NDX, IndexFormat::NTX, IndexFormat::CDX),
+INSTANTIATE_TEST_SUITE_P(Formats, DatasetIndex, ::testing::Values(IndexFormat::NDX, IndexFormat::NTX, IndexFormat::CDX, IndexFormat::MDX),
                          [](const auto& info) { return FormatName(info.param); });
 
 TEST(DatasetIndexFiles, AnEntryWithoutExtensionIsAnNdxFileInTheTableDirectory) {

@@ -106,7 +106,7 @@ TEST_P(MasterDetail, CyclesAreRefused) {
     EXPECT_EQ(detail.MasterSource(), &masterSource);
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, MasterDetail, ::testing::Values(IndexFormat::NDX, IndexFormat::NTX, IndexFormat::CDX),
+INSTANTIATE_TEST_SUITE_P(Formats, MasterDetail, ::testing::Values(IndexFormat::NDX, IndexFormat::NTX, IndexFormat::CDX, IndexFormat::MDX),
                          [](const auto& info) { return FormatName(info.param); });
 
 namespace {

@@ -247,5 +247,5 @@ TEST_P(SearchBothWays, LocateThroughATagKeepsTheOrderAndARange) {
     EXPECT_EQ(RecNos(ds), (std::vector<int32_t>{2, 5}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, SearchBothWays, ::testing::Values(IndexFormat::NDX, IndexFormat::NTX, IndexFormat::CDX),
+INSTANTIATE_TEST_SUITE_P(Formats, SearchBothWays, ::testing::Values(IndexFormat::NDX, IndexFormat::NTX, IndexFormat::CDX, IndexFormat::MDX),
                          [](const auto& info) { return FormatName(info.param); });
