@@ -33,7 +33,7 @@ void TgsSortBuffer::Insert(const uint8_t* bytes, size_t length, uint8_t type) {
     Slot* slot = Slots();
     slot->head = head;
     slot->offset = static_cast<uint32_t>(fill_);
-    slot->spare = 0;
+    slot->length = static_cast<uint32_t>(length);
     fill_ += kRecordHead + length;
 }
 
@@ -41,10 +41,9 @@ void TgsSortBuffer::Walk(const std::function<void(const uint8_t*, size_t, uint8_
     Slot* first = Slots();
     Slot* last = first + count_;
     const uint8_t* arena = memory_;
-    auto length = [arena](const Slot& s) { return static_cast<size_t>(arena[s.offset] | arena[s.offset + 1] << 8); };
     auto before = [&](const Slot& a, const Slot& b) {
         if (a.head != b.head) return a.head < b.head;
-        const size_t la = length(a), lb = length(b);
+        const size_t la = a.length, lb = b.length;
         const int c = std::memcmp(arena + a.offset + kRecordHead, arena + b.offset + kRecordHead, std::min(la, lb));
         return c != 0 ? c < 0 : la < lb;
     };
@@ -53,7 +52,7 @@ void TgsSortBuffer::Walk(const std::function<void(const uint8_t*, size_t, uint8_
     for (Slot* s = first; s != last; ++s) {
         if (previous && !before(*previous, *s)) continue;  // the same string again
         const uint8_t* record = arena + s->offset;
-        emit(record + kRecordHead, length(*s), record[2]);
+        emit(record + kRecordHead, s->length, record[2]);
         previous = s;
     }
 }

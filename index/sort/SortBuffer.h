@@ -3,7 +3,7 @@
 // pages (40,960 bytes each, 32 by default) and handed out in ascending unsigned byte
 // order when the budget is used up or the adding ends. Each string is kept once with its
 // length and run type in an arena, and a 16-byte slot per string holds its first eight
-// bytes (most significant first, zero-padded) and its arena offset; the slots fill the
+// bytes (most significant first, zero-padded), its arena offset and its length; the slots fill the
 // budget from its far end, so arena and slots together never exceed it. Sorting compares
 // the eight leading bytes as one number and only strings that share them byte by byte,
 // which orders by unsigned bytes and then by length (a proper prefix first).
@@ -38,7 +38,7 @@ private:
     struct Slot {
         uint64_t head;    // the first eight bytes, big-endian, zero-padded
         uint32_t offset;  // of the string's record in the arena
-        uint32_t spare;
+        uint32_t length;  // of the string
     };
     static constexpr size_t kRecordHead = 3;  // length (2 bytes) and run type
 

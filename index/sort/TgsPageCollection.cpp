@@ -3,6 +3,14 @@
 #include <cassert>
 #include <cstring>
 
+namespace {
+uint64_t LeadingBytes(const std::string& key) {
+    uint64_t head = 0;
+    for (size_t i = 0; i < 8; ++i) head = (head << 8) | (i < key.size() ? static_cast<uint8_t>(key[i]) : 0u);
+    return head;
+}
+}  // namespace
+
 void TgsPageCollection::Append(const uint8_t* bytes, size_t length, uint8_t type) {
     assert(type != 0 && length <= 0xFFFF);
     size_t shared = 0;
@@ -57,6 +65,7 @@ bool TgsPageCollection::Next() {
         key_.resize(total - fresh);
         key_.append(reinterpret_cast<const char*>(p + kEntryHead), fresh);
         type_ = p[0];
+        if (total - fresh < sizeof head_) head_ = LeadingBytes(key_);
         position_ = static_cast<int64_t>(pos + kEntryHead + fresh);
         return true;
     }

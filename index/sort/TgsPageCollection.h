@@ -23,6 +23,9 @@ public:
     void Rewind();
     bool Next();
     const std::string& CurrentKey() const { return key_; }
+    // The current entry's first eight bytes, most significant first, zero-padded: equal
+    // heads leave the order to the bytes after them, unequal ones decide it.
+    uint64_t CurrentHead() const { return head_; }
     uint8_t CurrentType() const { return type_; }
     bool Exhausted() const { return position_ < 0; }
 
@@ -36,6 +39,7 @@ private:
     std::string last_;          // the last entry written
 
     std::string key_;      // the current entry read
+    uint64_t head_ = 0;
     uint8_t type_ = 0;
     int64_t position_ = -1;  // read position in the current page, -1 when exhausted
     size_t page_ = 0;

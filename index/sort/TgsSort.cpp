@@ -49,13 +49,33 @@ void TgsSort::FlushBuffer() {
 }
 
 bool TgsSort::RunBefore(size_t a, size_t b) const {
-    const std::string& ka = runs_[a]->CurrentKey();
-    const std::string& kb = runs_[b]->CurrentKey();
+    const TgsPageCollection& ra = *runs_[a];
+    const TgsPageCollection& rb = *runs_[b];
+    if (ra.CurrentHead() != rb.CurrentHead()) return ra.CurrentHead() < rb.CurrentHead();
+    const std::string& ka = ra.CurrentKey();
+    const std::string& kb = rb.CurrentKey();
     const size_t n = std::min(ka.size(), kb.size());
     const int c = std::memcmp(ka.data(), kb.data(), n);  // unsigned bytes
     if (c != 0) return c < 0;
     if (ka.size() != kb.size()) return ka.size() < kb.size();
     return a < b;  // the earlier run wins ties
+}
+
+// The heap keeps the run with the smallest current entry at its front; a run whose front
+// entry changed (or that was replaced by the last one) sinks to its place from there.
+void TgsSort::SiftDownFront() {
+    const size_t n = heap_.size();
+    size_t at = 0;
+    const size_t moving = heap_[0];
+    for (;;) {
+        size_t child = 2 * at + 1;
+        if (child >= n) break;
+        if (child + 1 < n && RunBefore(heap_[child + 1], heap_[child])) ++child;
+        if (!RunBefore(heap_[child], moving)) break;
+        heap_[at] = heap_[child];
+        at = child;
+    }
+    heap_[at] = moving;
 }
 
 void TgsSort::StartRetrieval() {
@@ -72,30 +92,26 @@ void TgsSort::StartRetrieval() {
 
 bool TgsSort::NextKey(TgsVariant& key, int32_t& record) {
     if (adding_) StartRetrieval();
-    auto after = [this](size_t a, size_t b) { return RunBefore(b, a); };
     while (!heap_.empty()) {
-        std::pop_heap(heap_.begin(), heap_.end(), after);
-        size_t run = heap_.back();
-        const std::string& bytes = runs_[run]->CurrentKey();
-        uint8_t type = runs_[run]->CurrentType();
+        TgsPageCollection& run = *runs_[heap_[0]];
+        const std::string& bytes = run.CurrentKey();
+        const uint8_t type = run.CurrentType();
         bool take = true;
-        size_t keyPart = sortcodec::KeyPartLength(bytes.size());
+        const size_t keyPart = sortcodec::KeyPartLength(bytes.size());
         if (unique_) {
-            if (haveLast_ && lastKeyPart_.size() == keyPart &&
-                bytes.compare(0, keyPart, lastKeyPart_) == 0)
+            if (haveLast_ && lastKeyPart_.size() == keyPart && bytes.compare(0, keyPart, lastKeyPart_) == 0)
                 take = false;
             else
                 lastKeyPart_.assign(bytes, 0, keyPart), haveLast_ = true;
         }
         bool decoded = false;
         if (take)
-            decoded = sortcodec::Decode(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(),
-                                        type, key, record);
-        if (runs_[run]->Next()) {
-            std::push_heap(heap_.begin(), heap_.end(), after);
-        } else {
+            decoded = sortcodec::Decode(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), type, key, record);
+        if (!run.Next()) {
+            heap_[0] = heap_.back();
             heap_.pop_back();
         }
+        if (!heap_.empty()) SiftDownFront();
         if (take && decoded) return true;
     }
     return false;

@@ -40,6 +40,7 @@ private:
     void FlushBuffer();
     void StartRetrieval();
     bool RunBefore(size_t a, size_t b) const;
+    void SiftDownFront();
 
     bool unique_;
     int maxKeyLength_;
