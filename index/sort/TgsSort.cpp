@@ -52,12 +52,11 @@ bool TgsSort::RunBefore(size_t a, size_t b) const {
     const TgsPageCollection& ra = *runs_[a];
     const TgsPageCollection& rb = *runs_[b];
     if (ra.CurrentHead() != rb.CurrentHead()) return ra.CurrentHead() < rb.CurrentHead();
-    const std::string& ka = ra.CurrentKey();
-    const std::string& kb = rb.CurrentKey();
-    const size_t n = std::min(ka.size(), kb.size());
-    const int c = std::memcmp(ka.data(), kb.data(), n);  // unsigned bytes
+    const size_t la = ra.CurrentLength();
+    const size_t lb = rb.CurrentLength();
+    const int c = std::memcmp(ra.CurrentKey(), rb.CurrentKey(), std::min(la, lb));  // unsigned bytes
     if (c != 0) return c < 0;
-    if (ka.size() != kb.size()) return ka.size() < kb.size();
+    if (la != lb) return la < lb;
     return a < b;  // the earlier run wins ties
 }
 
@@ -94,19 +93,20 @@ bool TgsSort::NextKey(TgsVariant& key, int32_t& record) {
     if (adding_) StartRetrieval();
     while (!heap_.empty()) {
         TgsPageCollection& run = *runs_[heap_[0]];
-        const std::string& bytes = run.CurrentKey();
+        const uint8_t* bytes = run.CurrentKey();
+        const size_t length = run.CurrentLength();
         const uint8_t type = run.CurrentType();
         bool take = true;
-        const size_t keyPart = sortcodec::KeyPartLength(bytes.size());
+        const size_t keyPart = sortcodec::KeyPartLength(length);
         if (unique_) {
-            if (haveLast_ && lastKeyPart_.size() == keyPart && bytes.compare(0, keyPart, lastKeyPart_) == 0)
+            if (haveLast_ && lastKeyPart_.size() == keyPart && std::memcmp(bytes, lastKeyPart_.data(), keyPart) == 0) {
                 take = false;
-            else
-                lastKeyPart_.assign(bytes, 0, keyPart), haveLast_ = true;
+            } else {
+                lastKeyPart_.assign(reinterpret_cast<const char*>(bytes), keyPart);
+                haveLast_ = true;
+            }
         }
-        bool decoded = false;
-        if (take)
-            decoded = sortcodec::Decode(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), type, key, record);
+        const bool decoded = take && sortcodec::Decode(bytes, length, type, key, record);
         if (!run.Next()) {
             heap_[0] = heap_.back();
             heap_.pop_back();
