@@ -32,10 +32,9 @@ void TgsSort::AddKey(const TgsVariant& key, int32_t record) {
     } else if (type != sortType_) {
         throw ERidedezError(kMismatch);
     }
-    scratch_.clear();
-    sortcodec::Encode(key, type, record, scratch_);
-    if (!buffer_.Fits(scratch_.size())) FlushBuffer();
-    buffer_.Insert(reinterpret_cast<const uint8_t*>(scratch_.data()), scratch_.size(), type);
+    const size_t length = sortcodec::Encode(key, type, record, scratch_);
+    if (!buffer_.Fits(length)) FlushBuffer();
+    buffer_.Insert(scratch_, length, type);
     peakPages_ = std::max(peakPages_, buffer_.PagesInUse());
     ++keysAdded_;
 }
