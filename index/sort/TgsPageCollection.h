@@ -41,6 +41,7 @@ private:
 
     // Entries are copied in whole chunks of this many bytes where the page allows.
     static constexpr size_t kCopyChunk = 16;
+    static constexpr size_t kPrefetchAhead = 256;
 
     std::vector<uint8_t> key_;  // the current entry read, with room for a chunk's overrun
     size_t keyLength_ = 0;
