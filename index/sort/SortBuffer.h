@@ -3,11 +3,11 @@
 // pages (40,960 bytes each, 32 by default) and handed out in ascending unsigned byte
 // order when the budget is used up or the adding ends. Each string is kept once with its
 // length and run type in an arena, and a 16-byte slot per string holds its first eight
-// bytes (most significant first, zero-padded), its arena offset and its length; the slots fill the
-// budget from its far end, so arena and slots together never exceed it. Sorting distributes
-// the slots in place by their leading bytes one at a time, then compares the eight leading
-// bytes as one number and only strings that share them byte by byte, which orders by
-// unsigned bytes and then by length (a proper prefix first).
+// bytes (most significant first, zero-padded), its arena offset and its length; the slots
+// fill the budget from its far end, so arena and slots together never exceed it. Sorting
+// distributes the slots in place by their leading bytes one at a time, then compares the
+// eight leading bytes as one number and only strings that share them byte by byte, which
+// orders by unsigned bytes and then by length (a proper prefix first).
 
 #include <cstddef>
 #include <cstdint>
