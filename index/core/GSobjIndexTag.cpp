@@ -338,9 +338,8 @@ void GSobjIndexTag::BuildUnbuiltPath() {
     }
 }
 
-int32_t GSobjIndexTag::SeekWith(const TgsVariant& key, int prefixResult) {
+int32_t GSobjIndexTag::SeekWith(const TgsVariant& key, int prefixResult, GSobjIndexKeyData& search) {
     currentEntry_.link = 0;
-    GSobjIndexKeyData& search = searchKey_;
     search.Assign(&key);
     PrepareKey(search);
     bof_ = eof_ = false;
@@ -391,7 +390,7 @@ int32_t GSobjIndexTag::SeekBackward(const GSobjIndexKeyData& search, int prefixR
 
 int32_t GSobjIndexTag::Seek(const TgsVariant& key) {
     if (Table()) file_->SetExactMatch(Table()->ExactMatch());
-    return SeekWith(key, file_->ExactMatch() ? -1 : 0);
+    return SeekWith(key, file_->ExactMatch() ? -1 : 0, searchKey_);
 }
 
 int32_t GSobjIndexTag::FindKey(const TgsVariant& key) {
@@ -399,7 +398,8 @@ int32_t GSobjIndexTag::FindKey(const TgsVariant& key) {
     const bool hadPath = root_ != nullptr || unbuiltPath_ != UnbuiltPath::None;
     GSobjIndexKeyData saved(currentEntry_);
     const bool savedBof = bof_, savedEof = eof_;
-    int32_t found = SeekWith(key, -1);
+    GSobjIndexKeyData search(gsKeyCapacity);
+    int32_t found = SeekWith(key, -1, search);
     if (hadPath) {
         Reload(gsReloadRootOnly);
         if (saved.link != 0) root_->Search(saved.link, saved, -1);

@@ -111,6 +111,8 @@ public:
     bool Bof() const { return bof_; }
     bool Eof() const { return eof_; }
     const GSobjIndexKeyData& CurrentEntry() const { return currentEntry_; }
+    // The key the last Seek searched for, as PrepareKey made it (FindKey leaves it).
+    const GSobjIndexKeyData& SoughtKey() const { return searchKey_; }
     bool Unique() const { return unique_; }
     bool Ascending() const { return ascending_; }
     bool Descending() const { return descending_; }
@@ -176,7 +178,7 @@ private:
     bool hasPageSearch_ = false;
     bool pageSearchOn_ = true;
     UnbuiltPath unbuiltPath_ = UnbuiltPath::None;
-    GSobjIndexKeyData searchKey_;  // a seek's prepared key, kept for its block
+    GSobjIndexKeyData searchKey_;  // the last Seek's prepared key
 
     bool HasRange() const { return !rangeLow_.IsEmpty() || !rangeHigh_.IsEmpty(); }
     // -1 below the range, 0 inside, 1 above.
@@ -187,7 +189,8 @@ private:
     // Reload's shortcut: frees the path below the root and keeps the root when it is
     // still the file's; false when it must be read afresh.
     bool KeepRoot();
-    int32_t SeekWith(const TgsVariant& key, int prefixResult);
+    // Searches for `key`, prepared into `search`.
+    int32_t SeekWith(const TgsVariant& key, int prefixResult, GSobjIndexKeyData& search);
     // The forward search of a seek from the root, through the pages or the path; fills
     // the current entry unless it ran past the end (1).
     int SearchFromRoot(const TgsVariant& key, int prefixResult);

@@ -208,9 +208,10 @@ TEST_F(NtxPageSearch, KeyLookupsAndInsertsAfterASeekKeepTheirPlaces) {
     size_t first = at;
     while (first > 0 && walk[first - 1].second == walk[at].second) --first;
     ASSERT_EQ(tag.Seek(Text(walk[at].second)), walk[first].first);
-    // A lookup of another key does not move the tag.
+    // A lookup of another key does not move the tag, nor change the key it sought.
     EXPECT_NE(tag.FindKey(Text(walk[10].second)), 0);
     EXPECT_EQ(tag.CurrentEntry().link, walk[first].first);
+    EXPECT_EQ(tag.SoughtKey().AsText(), walk[at].second);
     EXPECT_EQ(tag.MoveTo(-1), walk[first + 1].first);
     // An insert after a seek goes where its key belongs, and the seek finds it.
     ASSERT_EQ(tag.Seek(Text(walk[at].second)), walk[first].first);
