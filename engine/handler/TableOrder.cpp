@@ -286,9 +286,7 @@ bool GSO_dBHandler::SeekKey(const std::string& key) {
     // A hidden record is passed over in the tag's order.
     if (!Eof() && (!Visible() || (FilterActive() && !FilterBit(RecordNumber())))) GoRecord(gsMoveNext);
     if (r != 0 && !Eof()) {
-        GSobjIndexKeyData prepared(gsKeyCapacity);
-        prepared.Assign(&search);
-        tag_->PrepareKey(prepared);
+        const GSobjIndexKeyData& prepared = tag_->SoughtKey();
         const GSobjIndexKeyData& entry = tag_->CurrentEntry();
         if (tag_->CompareKeys(prepared, entry, -1) == 0 || (!ExactMatch() && tag_->CompareKeys(prepared, entry, 0) == 0))
             found_ = true;

@@ -11,7 +11,8 @@ GSobjIndexTag::GSobjIndexTag(GSobjIndexFile* file, const std::string& name, int6
       rangeHigh_(gsKeyCapacity),
       file_(file),
       headerPosition_(headerPosition),
-      currentEntry_(gsKeyCapacity) {}
+      currentEntry_(gsKeyCapacity),
+      searchKey_(gsKeyCapacity) {}
 
 GSobjIndexTag::~GSobjIndexTag() {
     try {
@@ -36,6 +37,8 @@ void GSobjIndexTag::SetRootPage(int32_t page) {
 void GSobjIndexTag::PrepareKey(TgsVariant&) {}
 
 void GSobjIndexTag::PageDropped(GSobjIndexKey&) {}
+
+int GSobjIndexTag::SearchPages(int32_t, const TgsVariant&, int, GSobjIndexKeyData&) { return gsNoPageSearch; }
 
 void GSobjIndexTag::CheckHeader(std::vector<std::string>&) {}
 
@@ -170,6 +173,7 @@ bool GSobjIndexTag::KeepRoot() {
 }
 
 void GSobjIndexTag::Reload(int mode) {
+    unbuiltPath_ = UnbuiltPath::None;
     if (!KeepRoot()) {
         ReleasePath();
         rootPage_ = RootPage();
@@ -222,6 +226,9 @@ int32_t GSobjIndexTag::MoveTo(int32_t code) {
         else if (code == -1) code = -2; else if (code == -2) code = -1;
     }
     bof_ = eof_ = false;
+    // The first and the last entry are found from the root; the others start where the
+    // last seek stopped.
+    if (code != -3 && code != -4) BuildUnbuiltPath();
     if (!root_) Reload(gsReloadRootOnly);
     switch (code) {
         case -3: {
@@ -299,20 +306,52 @@ int32_t GSobjIndexTag::MoveTo(int32_t code) {
 
 // ---- seeking -----------------------------------------------------------------------------
 
-int32_t GSobjIndexTag::SeekWith(const TgsVariant& key, int prefixResult) {
-    currentEntry_.link = 0;
+int GSobjIndexTag::SearchFromRoot(const TgsVariant& key, int prefixResult) {
+    if (hasPageSearch_ && pageSearchOn_) {
+        // What the path holds reaches the file first; a root still the file's is kept.
+        unbuiltPath_ = UnbuiltPath::None;
+        if (!KeepRoot()) {
+            ReleasePath();
+            rootPage_ = RootPage();
+        }
+        const int result = SearchPages(rootPage_, key, prefixResult, currentEntry_);
+        if (result != gsNoPageSearch) {
+            unbuiltPath_ = result == 1 ? UnbuiltPath::PastEnd : UnbuiltPath::AtCurrentEntry;
+            return result;
+        }
+    }
     Reload(gsReloadRootOnly);
-    GSobjIndexKeyData search(gsKeyCapacity);
+    const int result = root_->Search(gsSearchAnyRecord, key, prefixResult);
+    if (result != 1) root_->ReadCurrent(currentEntry_);
+    return result;
+}
+
+void GSobjIndexTag::BuildUnbuiltPath() {
+    const UnbuiltPath unbuilt = unbuiltPath_;
+    if (unbuilt == UnbuiltPath::None) return;
+    Reload(gsReloadRootOnly);
+    if (unbuilt == UnbuiltPath::PastEnd) {
+        root_->GotoLast();
+    } else {
+        // The entry's key and record lead to it again.
+        root_->Search(currentEntry_.link, currentEntry_, -1);
+    }
+}
+
+int32_t GSobjIndexTag::SeekWith(const TgsVariant& key, int prefixResult, GSobjIndexKeyData& search) {
+    currentEntry_.link = 0;
     search.Assign(&key);
     PrepareKey(search);
     bof_ = eof_ = false;
-    if (reverseTraversal_) return SeekBackward(search, prefixResult);
-    int result = root_->Search(gsSearchAnyRecord, search, prefixResult);
+    if (reverseTraversal_) {
+        Reload(gsReloadRootOnly);
+        return SeekBackward(search, prefixResult);
+    }
+    const int result = SearchFromRoot(search, prefixResult);
     if (result == 1) {
         eof_ = true;
         return 0;
     }
-    root_->ReadCurrent(currentEntry_);
     const int where = RangeTest(currentEntry_);
     if (result == -1) {
         if (where > 0) eof_ = true;
@@ -351,15 +390,16 @@ int32_t GSobjIndexTag::SeekBackward(const GSobjIndexKeyData& search, int prefixR
 
 int32_t GSobjIndexTag::Seek(const TgsVariant& key) {
     if (Table()) file_->SetExactMatch(Table()->ExactMatch());
-    return SeekWith(key, file_->ExactMatch() ? -1 : 0);
+    return SeekWith(key, file_->ExactMatch() ? -1 : 0, searchKey_);
 }
 
 int32_t GSobjIndexTag::FindKey(const TgsVariant& key) {
     // The position is kept by key and record and found again afterwards.
-    const bool hadPath = root_ != nullptr;
+    const bool hadPath = root_ != nullptr || unbuiltPath_ != UnbuiltPath::None;
     GSobjIndexKeyData saved(currentEntry_);
     const bool savedBof = bof_, savedEof = eof_;
-    int32_t found = SeekWith(key, -1);
+    GSobjIndexKeyData search(gsKeyCapacity);
+    int32_t found = SeekWith(key, -1, search);
     if (hadPath) {
         Reload(gsReloadRootOnly);
         if (saved.link != 0) root_->Search(saved.link, saved, -1);

@@ -29,6 +29,9 @@ constexpr int gsStatusIndexPages = 32;  // phase 2: one report per key written
 // Capacity of key values built for searches and the current entry.
 constexpr size_t gsKeyCapacity = 256;
 
+// SearchPages' answer when the format cannot search its pages for the key.
+constexpr int gsNoPageSearch = 2;
+
 class GSobjIndexTag {
 public:
     GSobjIndexTag(GSobjIndexFile* file, const std::string& name, int64_t headerPosition);
@@ -73,6 +76,15 @@ public:
     // their nodes unlink it here.
     virtual void PageDropped(GSobjIndexKey& node);
 
+    // A seek's search straight through the pages' bytes, from `rootPage` down, holding no
+    // nodes: the answer the path's Search(gsSearchAnyRecord, key, prefixResult) gives,
+    // with the entry it stopped at in `found` (for -1 and 0); gsNoPageSearch when the
+    // format has none (the base) or cannot compare `key` so.
+    virtual int SearchPages(int32_t rootPage, const TgsVariant& key, int prefixResult, GSobjIndexKeyData& found);
+    // Seeks use SearchPages where the format has it (the default); off, they search the
+    // path's nodes. Both give the same answers: the tests hold them side by side.
+    void SetPageSearch(bool on) { pageSearchOn_ = on; }
+
     // The format's own checks for the index checker; each adds what it finds wrong to
     // `problems` and never raises. The header against the tag's expressions and the file:
     virtual void CheckHeader(std::vector<std::string>& problems);
@@ -99,6 +111,8 @@ public:
     bool Bof() const { return bof_; }
     bool Eof() const { return eof_; }
     const GSobjIndexKeyData& CurrentEntry() const { return currentEntry_; }
+    // The key the last Seek searched for, as PrepareKey made it (FindKey leaves it).
+    const GSobjIndexKeyData& SoughtKey() const { return searchKey_; }
     bool Unique() const { return unique_; }
     bool Ascending() const { return ascending_; }
     bool Descending() const { return descending_; }
@@ -121,6 +135,8 @@ protected:
     void CollectKeys(TgsSort& sort, bool useFor);
     // Clears the header-dirty flag after a format wrote the header.
     void HeaderWritten() { headerDirty_ = false; }
+    // Called by the constructors of formats that implement SearchPages.
+    void OfferPageSearch() { hasPageSearch_ = true; }
 
     std::string name_;
     std::string keyExpression_;
@@ -157,6 +173,13 @@ protected:
     std::unique_ptr<TgsExpHandler> forHandler_;
 
 private:
+    // After a seek through the pages no path is held, only where it would stand.
+    enum class UnbuiltPath : uint8_t { None, AtCurrentEntry, PastEnd };
+    bool hasPageSearch_ = false;
+    bool pageSearchOn_ = true;
+    UnbuiltPath unbuiltPath_ = UnbuiltPath::None;
+    GSobjIndexKeyData searchKey_;  // the last Seek's prepared key
+
     bool HasRange() const { return !rangeLow_.IsEmpty() || !rangeHigh_.IsEmpty(); }
     // -1 below the range, 0 inside, 1 above.
     int RangeTest(const TgsVariant& key) const;
@@ -166,7 +189,13 @@ private:
     // Reload's shortcut: frees the path below the root and keeps the root when it is
     // still the file's; false when it must be read afresh.
     bool KeepRoot();
-    int32_t SeekWith(const TgsVariant& key, int prefixResult);
+    // Searches for `key`, prepared into `search`.
+    int32_t SeekWith(const TgsVariant& key, int prefixResult, GSobjIndexKeyData& search);
+    // The forward search of a seek from the root, through the pages or the path; fills
+    // the current entry unless it ran past the end (1).
+    int SearchFromRoot(const TgsVariant& key, int prefixResult);
+    // Loads the path a page search left unbuilt, standing where that search stopped.
+    void BuildUnbuiltPath();
     // SeekWith for tags walked backwards.
     int32_t SeekBackward(const GSobjIndexKeyData& search, int prefixResult);
 };

@@ -29,6 +29,7 @@ GSobjNTXTag::GSobjNTXTag(GSobjNTXFile* file, const std::string& name, int64_t he
     classMarker[1] = 'N';
     classMarker[2] = 'T';
     classMarker[3] = 'X';
+    OfferPageSearch();
 }
 
 GSobjNTXTag::~GSobjNTXTag() {

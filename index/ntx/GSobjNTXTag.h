@@ -18,6 +18,8 @@ public:
                  const std::string& forExpression) override;
     int32_t RootPage() override;
     void ReadPage(int32_t page, GSobjIndexKey& node) override;
+    // Seeks search the pages where they lie (NtxPageSearch.cpp).
+    int SearchPages(int32_t rootPage, const TgsVariant& key, int prefixResult, GSobjIndexKeyData& found) override;
     void WritePage(int32_t page, GSobjIndexKey& node) override;
     void ReadHeader() override;
     void WriteHeader() override;
@@ -40,6 +42,20 @@ private:
     // Writes the header bytes that differ from the file's.
     void WriteChangedBytes(const uint8_t* header);
     void WriteItem(uint8_t* page, int slot, int32_t child, int32_t record, const TgsVariant& key) const;
+
+    // The page search (NtxPageSearch.cpp).
+    struct PageSearch;
+    struct Separator;
+    // Searches one page as Search searches its node; `separator` is the item the node would
+    // be held with as its last entry (none at the root), `rightmost` whether it lies on the
+    // rightmost path.
+    int SearchPage(PageSearch& search, int32_t page, int depth, const Separator* separator, bool rightmost);
+    // The page's bytes (checked as ReadPage checks them), in the cache or in `buffer`.
+    const uint8_t* ViewPage(int32_t page, uint8_t* buffer);
+    // Where the item in `slot` lies on the page; a slot outside the page is damage.
+    const uint8_t* PageItem(const uint8_t* page, int slot) const;
+    // CompareKeys of the search key against a stored key (its trailing blanks trimmed).
+    int CompareStored(const PageSearch& search, const uint8_t* stored) const;
 
     int decimals_ = 0;
     int half_ = 0;

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace ntx {
 
@@ -63,6 +64,19 @@ inline void Put16(uint8_t* p, uint32_t v) {
 inline void Put32(uint8_t* p, uint32_t v) {
     Put16(p, v);
     Put16(p + 2, v >> 16);
+}
+
+// The length of a stored key without its trailing blanks, eight bytes at a time while it can.
+inline size_t TrimmedKeyLength(const uint8_t* key, size_t n) {
+    constexpr uint64_t kBlanks = 0x2020202020202020ull;
+    while (n >= sizeof(uint64_t)) {
+        uint64_t word;
+        std::memcpy(&word, key + n - sizeof word, sizeof word);
+        if (word != kBlanks) break;
+        n -= sizeof word;
+    }
+    while (n > 0 && key[n - 1] == ' ') --n;
+    return n;
 }
 
 }  // namespace ntx

@@ -16,19 +16,6 @@
 
 namespace {
 const char kHighSentinel[] = "\xFF";
-
-// The length of a key without its trailing blanks, eight bytes at a time while it can.
-size_t TrimmedLength(const uint8_t* key, size_t n) {
-    constexpr uint64_t kBlanks = 0x2020202020202020ull;
-    while (n >= sizeof(uint64_t)) {
-        uint64_t word;
-        std::memcpy(&word, key + n - sizeof word, sizeof word);
-        if (word != kBlanks) break;
-        n -= sizeof word;
-    }
-    while (n > 0 && key[n - 1] == ' ') --n;
-    return n;
-}
 }  // namespace
 
 void GSobjNTXTag::ReadPage(int32_t page, GSobjIndexKey& node) {
@@ -54,7 +41,7 @@ void GSobjNTXTag::ReadPage(int32_t page, GSobjIndexKey& node) {
     for (int i = 0; i < count; ++i) {
         const uint8_t* it = item(i);
         const uint8_t* key = it + ntx::kItemKeyAt;
-        const size_t n = TrimmedLength(key, static_cast<size_t>(keyLength_));
+        const size_t n = ntx::TrimmedKeyLength(key, static_cast<size_t>(keyLength_));
         GSobjIndexKeyData& e = entries[static_cast<size_t>(i)];
         e.SetText(reinterpret_cast<const char*>(key), n);
         e.compareRecord = static_cast<int32_t>(ntx::Get32(it + ntx::kItemRecordAt));

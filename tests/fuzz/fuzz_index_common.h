@@ -55,6 +55,12 @@ int Run(const char* kind, const uint8_t* data, size_t size, Open open) {
         std::unique_ptr<GSobjIndexFile> file = open(&table, path);
         if (!file->Opened() || file->TagCount() == 0) return 0;
         GSobjIndexTag& tag = *file->Tag(0);
+        // A seek first meets the damage in its own search of the pages, and the step after
+        // it builds the path from where that search stopped.
+        TgsVariant probe(256);
+        probe.SetText("M");
+        tag.Seek(probe);
+        tag.MoveTo(-1);
         int steps = 0;
         for (int32_t r = tag.MoveTo(-3); r != 0 && steps < 3000; r = tag.MoveTo(-1)) ++steps;
         for (int32_t r = tag.MoveTo(-4); r != 0 && steps < 6000; r = tag.MoveTo(-2)) ++steps;

@@ -157,24 +157,28 @@ void CheckOrder(GSO_dBHandler& table, const std::string& ntxPath, const Order& o
     std::reverse(backward.begin(), backward.end());
     EXPECT_EQ(backward, forward);
 
-    for (const Probe& p : order.seeks) {
-        SCOPED_TRACE("seek " + (p.value.kind == 'n' ? std::to_string(p.value.number) : p.value.text) +
-                     (p.soft ? " soft" : ""));
-        int32_t r = tag->Seek(AsVariant(p.value));
-        bool found = r != 0;
-        bool eof = false;
-        int32_t at = r;
-        if (!found) {
-            if (tag->Eof() || !p.soft) {
-                eof = true;
-                at = 0;
-            } else {
-                at = tag->CurrentEntry().link;
+    // Seeks through the pages and through the path's nodes alike.
+    for (const bool throughPages : {true, false}) {
+        tag->SetPageSearch(throughPages);
+        for (const Probe& p : order.seeks) {
+            SCOPED_TRACE("seek " + (p.value.kind == 'n' ? std::to_string(p.value.number) : p.value.text) +
+                         (p.soft ? " soft" : "") + (throughPages ? "" : " through the path"));
+            int32_t r = tag->Seek(AsVariant(p.value));
+            bool found = r != 0;
+            bool eof = false;
+            int32_t at = r;
+            if (!found) {
+                if (tag->Eof() || !p.soft) {
+                    eof = true;
+                    at = 0;
+                } else {
+                    at = tag->CurrentEntry().link;
+                }
             }
+            EXPECT_EQ(found, p.found);
+            EXPECT_EQ(eof, p.eof);
+            EXPECT_EQ(at, p.recno);
         }
-        EXPECT_EQ(found, p.found);
-        EXPECT_EQ(eof, p.eof);
-        EXPECT_EQ(at, p.recno);
     }
 }
 
@@ -196,4 +200,21 @@ TEST(NtxFixture, BigNameOrderOfSeventyThousandKeys) {
     ASSERT_EQ(orders.size(), 1u);
     ASSERT_EQ(orders[0].entries.size(), 70000u);
     CheckOrder(*table, kBigDir + "big_name.ntx", orders[0]);
+    // Every seventh key, sought through the pages and through the path's nodes, and the
+    // step after each.
+    GSobjNTXFile file(table.get(), false, false, false, false, kBigDir + "big_name.ntx");
+    GSobjIndexTag& tag = *file.Tag(0);
+    for (size_t i = 0; i < orders[0].entries.size(); i += 7) {
+        const TgsVariant key = AsVariant(orders[0].entries[i].second);
+        int32_t answer[2] = {};
+        int32_t next[2] = {};
+        for (int way = 0; way < 2; ++way) {
+            tag.SetPageSearch(way == 0);
+            answer[way] = tag.Seek(key);
+            next[way] = tag.MoveTo(-1);
+        }
+        ASSERT_NE(answer[0], 0) << i;
+        ASSERT_EQ(answer[0], answer[1]) << i;
+        ASSERT_EQ(next[0], next[1]) << i;
+    }
 }
