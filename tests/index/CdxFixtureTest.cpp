@@ -178,9 +178,15 @@ void CheckOrder(GSobjCDXFile& file, const Order& order) {
 }
 
 void CheckSet(const std::string& set, const std::string& table, const std::string& bag, size_t tags) {
-    auto dbf = GSO_dBHandler::Open(kFixtures + set + "/" + table, false, false);
+    // A copy: the table is opened exclusively, and other tests read the same fixture at the
+    // same time.
+    testutil::TempDir dir;
+    ASSERT_EQ(testutil::Run("cp " + kFixtures + set + "/* '" + dir.Path() + "/' && chmod u+w '" + dir.Path() + "'/*")
+                  .status,
+              0);
+    auto dbf = GSO_dBHandler::Open(dir.File(table), false, false);
     dbf->SetExactMatch(false);
-    GSobjCDXFile file(dbf.get(), false, false, false, false, kFixtures + set + "/" + bag);
+    GSobjCDXFile file(dbf.get(), false, false, false, false, dir.File(bag));
     ASSERT_TRUE(file.Opened());
     std::vector<Order> orders = LoadOrders(kFixtures + set + "/" + bag + ".expected.json");
     ASSERT_EQ(orders.size(), tags);

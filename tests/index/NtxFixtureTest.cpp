@@ -195,14 +195,21 @@ TEST(NtxFixture, EveryHarbourOrderWalksAndSeeksAsHarbours) {
 }
 
 TEST(NtxFixture, BigNameOrderOfSeventyThousandKeys) {
-    auto table = GSO_dBHandler::Open(kBigDir + "big.dbf", false, false);
+    // A copy: the table is opened exclusively, and other tests read the same fixture at the
+    // same time.
+    testutil::TempDir dir;
+    ASSERT_EQ(testutil::Run("cp " + kBigDir + "big.dbf " + kBigDir + "big.cdx " + kBigDir + "big_name.ntx '" + dir.Path() +
+                            "/' && chmod u+w '" + dir.Path() + "'/*")
+                  .status,
+              0);
+    auto table = GSO_dBHandler::Open(dir.File("big.dbf"), false, false);
     std::vector<Order> orders = LoadOrders(kBigDir + "big.ntx.expected.json");
     ASSERT_EQ(orders.size(), 1u);
     ASSERT_EQ(orders[0].entries.size(), 70000u);
-    CheckOrder(*table, kBigDir + "big_name.ntx", orders[0]);
+    CheckOrder(*table, dir.File("big_name.ntx"), orders[0]);
     // Every seventh key, sought through the pages and through the path's nodes, and the
     // step after each.
-    GSobjNTXFile file(table.get(), false, false, false, false, kBigDir + "big_name.ntx");
+    GSobjNTXFile file(table.get(), false, false, false, false, dir.File("big_name.ntx"));
     GSobjIndexTag& tag = *file.Tag(0);
     for (size_t i = 0; i < orders[0].entries.size(); i += 7) {
         const TgsVariant key = AsVariant(orders[0].entries[i].second);
