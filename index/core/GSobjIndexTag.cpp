@@ -37,6 +37,8 @@ void GSobjIndexTag::PrepareKey(TgsVariant&) {}
 
 void GSobjIndexTag::PageDropped(GSobjIndexKey&) {}
 
+bool GSobjIndexTag::InsertDirect(const GSobjIndexKeyData&, bool&, bool&) { return false; }
+
 void GSobjIndexTag::CheckHeader(std::vector<std::string>&) {}
 
 void GSobjIndexTag::CheckPage(const GSobjIndexKey&, bool, std::vector<std::string>&) {}

@@ -34,6 +34,10 @@ public:
     // The digit string of a number key of `length` characters and `decimals`.
     static std::string NumberKey(double value, int length, int decimals);
 
+protected:
+    // Straight into the leaf's page bytes when it has room (NtxDirectInsert.cpp).
+    bool InsertDirect(const GSobjIndexKeyData& key, bool& first, bool& last) override;
+
 private:
     GSobjNTXFile* NtxFile() const;
     void SetSizes();
