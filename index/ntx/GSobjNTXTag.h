@@ -44,6 +44,10 @@ private:
     // Writes the header bytes that differ from the file's.
     void WriteChangedBytes(const uint8_t* header);
     void WriteItem(uint8_t* page, int slot, int32_t child, int32_t record, const TgsVariant& key) const;
+    // The direct way's split of the full leaf at `leafPage` (its bytes given) that takes
+    // `key` at `slot`, when its parent has room; false, with nothing written, otherwise.
+    bool SplitLeafDirect(const GSobjIndexKeyData& key, int32_t leafPage, const uint8_t* leafBytes, int count,
+                         int slot, int32_t parentPage, int parentSlot);
 
     int decimals_ = 0;
     int half_ = 0;
