@@ -13,7 +13,7 @@ namespace kazdata {
 namespace {
 
 std::string SourceName(int variant) {
-    char name[16];
+    char name[32];  // room for any int, as the compiler checks
     std::snprintf(name, sizeof name, "kaz%02d.txt", variant);
     return name;
 }
