@@ -39,6 +39,7 @@ void GSobjIndexTag::PrepareKey(TgsVariant&) {}
 void GSobjIndexTag::PageDropped(GSobjIndexKey&) {}
 
 int GSobjIndexTag::SearchPages(int32_t, const TgsVariant&, int, GSobjIndexKeyData&) { return gsNoPageSearch; }
+bool GSobjIndexTag::InsertDirect(const GSobjIndexKeyData&, bool&, bool&) { return false; }
 
 void GSobjIndexTag::CheckHeader(std::vector<std::string>&) {}
 

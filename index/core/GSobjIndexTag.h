@@ -125,6 +125,9 @@ public:
     GSobjIndexKey* RootNode() const { return root_.get(); }
     bool HeaderDirty() const { return headerDirty_; }
     void MarkHeaderDirty() { headerDirty_ = true; }
+    // Whether key insertions may take the format's direct way (on unless turned off); with
+    // it off every insertion loads the path, as tests that compare the two ways need.
+    void SetDirectInserts(bool on) { directInserts_ = on; }
 
     // The class marker: 03h and three letters naming the format.
     char classMarker[4] = {3, ' ', ' ', ' '};
@@ -137,6 +140,13 @@ protected:
     void HeaderWritten() { headerDirty_ = false; }
     // Called by the constructors of formats that implement SearchPages.
     void OfferPageSearch() { hasPageSearch_ = true; }
+    // A format's direct way of inserting a prepared key into a tag that is not unique and
+    // orders equal keys by arrival: the key goes straight into the page bytes of its leaf
+    // when that leaf has room, without loading the path into entry lists. The format
+    // writes back and frees the path first. False, with nothing written, leaves the
+    // insertion to the general way (a split, or pages it does not take as they are);
+    // true sets `first` and `last` when the new entry is the first or last of the order.
+    virtual bool InsertDirect(const GSobjIndexKeyData& prepared, bool& first, bool& last);
 
     std::string name_;
     std::string keyExpression_;
@@ -169,6 +179,7 @@ protected:
     bool descending_ = false;
     bool reverseTraversal_ = false;
     bool updating_ = false;
+    bool directInserts_ = true;
     std::unique_ptr<TgsExpHandler> keyHandler_;
     std::unique_ptr<TgsExpHandler> forHandler_;
 

@@ -1,5 +1,6 @@
 // Key insertion and the key upkeep after a record write.
 
+#include <utility>
 #include <vector>
 
 #include "engine/dBaseFld.h"
@@ -7,10 +8,20 @@
 #include "index/core/GSobjIndexTag.h"
 
 bool GSobjIndexTag::InsertKey(const GSobjIndexKeyData& key) {
-    Reload(gsReloadRootOnly);
     GSobjIndexKeyData entry(key);
     PrepareKey(entry);
     bof_ = eof_ = false;
+    if (directInserts_ && !unique_ && !file_->RecordOrder()) {
+        bool first = false, last = false;
+        if (InsertDirect(entry, first, last)) {
+            currentEntry_ = entry;
+            bof_ = first;
+            eof_ = last;
+            if (reverseTraversal_) std::swap(bof_, eof_);
+            return true;
+        }
+    }
+    Reload(gsReloadRootOnly);
     int32_t r;
     if (file_->RecordOrder()) {
         r = entry.compareRecord;

@@ -1,5 +1,6 @@
 #include "index/ntx/GSobjNTXTag.h"
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -205,7 +206,7 @@ void GSobjNTXTag::ReadHeader() {
 
 void GSobjNTXTag::WriteHeader() {
     if (!headerDirty_) return;
-    std::vector<uint8_t> h(ntx::kPageSize, 0);
+    std::array<uint8_t, ntx::kPageSize> h{};
     ntx::Put16(&h[ntx::kSignatureAt], hasFor_ ? ntx::kSignatureFor : ntx::kSignature);
     ntx::Put16(&h[ntx::kChangeCounterAt], NtxFile()->ChangeCounter());
     ntx::Put32(&h[ntx::kRootAt], static_cast<uint32_t>(rootPage_));
@@ -237,6 +238,10 @@ void GSobjNTXTag::WriteChangedBytes(const uint8_t* header) {
     size_t first = 0;
     size_t end = ntx::kPageSize;
     while (first < end && header[first] == held[first]) ++first;
+    // The tail (the expressions' zero padding) is mostly unchanged: compared a word at a time.
+    while (end >= first + sizeof(uint64_t) &&
+           std::memcmp(header + end - sizeof(uint64_t), held + end - sizeof(uint64_t), sizeof(uint64_t)) == 0)
+        end -= sizeof(uint64_t);
     while (end > first && header[end - 1] == held[end - 1]) --end;
     if (first < end) file_->WriteBlock(headerPosition_ + static_cast<int64_t>(first), header + first, static_cast<int32_t>(end - first));
 }

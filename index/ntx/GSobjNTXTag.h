@@ -36,12 +36,20 @@ public:
     // The digit string of a number key of `length` characters and `decimals`.
     static std::string NumberKey(double value, int length, int decimals);
 
+protected:
+    // Straight into the leaf's page bytes when it has room (NtxDirectInsert.cpp).
+    bool InsertDirect(const GSobjIndexKeyData& key, bool& first, bool& last) override;
+
 private:
     GSobjNTXFile* NtxFile() const;
     void SetSizes();
     // Writes the header bytes that differ from the file's.
     void WriteChangedBytes(const uint8_t* header);
     void WriteItem(uint8_t* page, int slot, int32_t child, int32_t record, const TgsVariant& key) const;
+    // The direct way's split of the full leaf at `leafPage` (its bytes given) that takes
+    // `key` at `slot`, when its parent has room; false, with nothing written, otherwise.
+    bool SplitLeafDirect(const GSobjIndexKeyData& key, int32_t leafPage, const uint8_t* leafBytes, int count,
+                         int slot, int32_t parentPage, int parentSlot);
 
     // The page search (NtxPageSearch.cpp).
     struct PageSearch;

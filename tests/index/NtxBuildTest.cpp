@@ -7,17 +7,21 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
+#include <iterator>
 #include <map>
 #include <random>
 
 #include "IndexTestSupport.h"
 #include "engine/Exception.h"
 #include "engine/platform/Paths.h"
+#include "index/core/IndexCheck.h"
 #include "index/ntx/GSobjNTXFile.h"
 #include "index/ntx/GSobjNTXTag.h"
 #include "index/ntx/NtxLayout.h"
 
 using namespace indextest;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -440,4 +444,145 @@ TEST_F(NtxBuild, TwoObjectsOfOneFileSeeEachOthersWrites) {
     auto again = Reopen("two.ntx");
     EXPECT_EQ(again->Tag(0)->KeyType(), 'N');
     ExpectMatchesModel(*again->Tag(0));
+}
+
+// ---- the direct way of inserting keys against the general way ---------------------------
+
+namespace {
+
+// Pairs of files of one order kept by one table: the first takes keys the direct way, the
+// second the general way only. Both must walk alike, entry for entry, after any edits.
+struct TwinFiles {
+    std::unique_ptr<GSobjNTXFile> direct;
+    std::unique_ptr<GSobjNTXFile> general;
+};
+
+void ExpectTwinsAlike(const std::vector<TwinFiles>& twins) {
+    for (const TwinFiles& t : twins) {
+        SCOPED_TRACE(t.direct->Name());
+        const auto walk = Walk(*t.direct->Tag(0));
+        EXPECT_EQ(walk, Walk(*t.general->Tag(0)));
+        auto back = WalkBack(*t.direct->Tag(0));
+        std::reverse(back.begin(), back.end());
+        EXPECT_EQ(back, walk);
+        for (const TgsTagCheck& check : TgsIndexCheck::CheckFile(*t.direct)) {
+            EXPECT_TRUE(check.Ok()) << (check.problems.empty() ? "" : check.problems.front());
+            EXPECT_EQ(check.keys, static_cast<int64_t>(walk.size()));
+        }
+    }
+}
+
+}  // namespace
+
+TEST_F(NtxBuild, DirectInsertsPlaceEveryKeyWhereTheGeneralWayDoes) {
+    Fill(300, 12);
+    struct Order {
+        const char* key;
+        const char* forText;
+        bool ascending;
+    };
+    const Order orders[] = {{"NAME", "", true}, {"NAME", "", false}, {"AMOUNT", "", false},
+                            {"BDATE", "", true}, {"NAME", "ACTIVE", true}};
+    std::vector<TwinFiles> twins;
+    for (size_t i = 0; i < std::size(orders); ++i) {
+        const std::string n = std::to_string(i);
+        TwinFiles t{Create("direct" + n + ".ntx", orders[i].key, orders[i].forText, false, orders[i].ascending),
+                    Create("general" + n + ".ntx", orders[i].key, orders[i].forText, false, orders[i].ascending)};
+        t.general->Tag(0)->SetDirectInserts(false);
+        table->files.push_back(t.direct.get());
+        table->files.push_back(t.general.get());
+        twins.push_back(std::move(t));
+    }
+    std::mt19937 rng(77);
+    for (int batch = 0; batch < 4; ++batch) {
+        for (int i = 0; i < 300; ++i) {
+            const unsigned what = rng() % 10;
+            if (what < 7) {
+                // Many equal keys: a name or an amount already held, often.
+                Person p = RandomPerson(rng);
+                if (what < 3) p = people[rng() % people.size()];
+                people.push_back(p);
+                Append(*table, p);
+            } else {
+                const int32_t r = static_cast<int32_t>(rng() % people.size()) + 1;
+                table->GoRecord(r);
+                Person p = RandomPerson(rng);
+                people[static_cast<size_t>(r - 1)] = p;
+                Store(*table, p);
+                table->PutRecord(r);
+            }
+        }
+        SCOPED_TRACE("batch " + std::to_string(batch));
+        ExpectTwinsAlike(twins);
+        ExpectMatchesModel(*twins[0].direct->Tag(0));
+        ExpectMatchesModel(*twins[4].direct->Tag(0), [](const Person& p) { return p.active; });
+    }
+    table->files.clear();
+    // The direct way leaves its pages' items where other writers of the format do, not
+    // where the general way writes them: the files differ, and Harbour walks ours alike.
+    std::vector<std::vector<int32_t>> walks;
+    for (const TwinFiles& t : twins) walks.push_back(Records(Walk(*t.direct->Tag(0))));
+    twins.clear();
+    EXPECT_NE(testutil::ReadBytes(dir.File("direct0.ntx")), testutil::ReadBytes(dir.File("general0.ntx")));
+    for (size_t i = 0; i < walks.size(); ++i) {
+        PeerWalk peer = HarbourWalk(path, dir.File("direct" + std::to_string(i) + ".ntx"));
+        ASSERT_EQ(peer.status, 0) << peer.err;
+        EXPECT_EQ(peer.records, walks[i]) << i;
+    }
+}
+
+// Harbour's files, built at once and key by key (their items out of slot order): appends
+// taken the direct way walk as the general way's, and Harbour walks the result alike.
+TEST(NtxDirectInserts, HarbourFilesTakeAppendsAsTheGeneralWay) {
+    const std::string fixtures = std::string(XB_SHARED_DIR) + "/fixtures/harbour/ntx/";
+    testutil::TempDir dir;
+    const std::string path = dir.File("main.dbf");
+    fs::copy_file(fixtures + "main.dbf", path);
+    fs::copy_file(fixtures + "main.dbt", dir.File("main.dbt"));
+    for (const char* copy : {"main.dbf", "main.dbt"})
+        fs::permissions(dir.File(copy), fs::perms::owner_write, fs::perm_options::add);
+    auto table = IndexedTable::Open(path);
+    const char* const names[] = {"name_inc", "name", "name_d", "amt_d", "nmfor", "cityamt"};
+    std::vector<TwinFiles> twins;
+    for (const char* name : names) {
+        const std::string from = fixtures + name + ".ntx";
+        fs::copy_file(from, dir.File(std::string(name) + "_a.ntx"));
+        fs::copy_file(from, dir.File(std::string(name) + "_b.ntx"));
+        fs::permissions(dir.File(std::string(name) + "_a.ntx"), fs::perms::owner_write, fs::perm_options::add);
+        fs::permissions(dir.File(std::string(name) + "_b.ntx"), fs::perms::owner_write, fs::perm_options::add);
+        TwinFiles t{std::make_unique<GSobjNTXFile>(table.get(), false, false, false, true, dir.File(std::string(name) + "_a.ntx")),
+                    std::make_unique<GSobjNTXFile>(table.get(), false, false, false, true, dir.File(std::string(name) + "_b.ntx"))};
+        t.general->Tag(0)->SetDirectInserts(false);
+        table->files.push_back(t.direct.get());
+        table->files.push_back(t.general.get());
+        twins.push_back(std::move(t));
+    }
+    // Names and cities already held, so that equal keys meet the stored ones.
+    std::vector<std::string> heldNames, heldCities;
+    for (int32_t r = 1; r <= 50; ++r) {
+        table->GoRecord(r);
+        heldNames.push_back(table->GetTextByName("NAME"));
+        heldCities.push_back(table->GetTextByName("CITY"));
+    }
+    std::mt19937 rng(9);
+    for (int i = 0; i < 700; ++i) {
+        table->BlankRecord();
+        table->PutTextByName("NAME", rng() % 2 ? heldNames[rng() % heldNames.size()] : RandomName(rng));
+        table->PutTextByName("CITY", heldCities[rng() % heldCities.size()]);
+        table->PutNumberByName("AMOUNT", static_cast<double>(static_cast<int>(rng() % 2001) - 1000) / 4.0);
+        table->PutTextByName("BDATE", std::to_string(19600101 + (rng() % 40) * 10000 + (rng() % 12) * 100 + rng() % 28));
+        table->PutLogicalByName("ACTIVE", rng() % 2 == 0);
+        table->AddRecord();
+    }
+    ExpectTwinsAlike(twins);
+    table->files.clear();
+    std::vector<std::vector<int32_t>> walks;
+    for (const TwinFiles& t : twins) walks.push_back(Records(Walk(*t.direct->Tag(0))));
+    twins.clear();
+    table.reset();
+    for (size_t i = 0; i < std::size(names); ++i) {
+        PeerWalk peer = HarbourWalk(path, dir.File(std::string(names[i]) + "_a.ntx"));
+        ASSERT_EQ(peer.status, 0) << peer.err;
+        EXPECT_EQ(peer.records, walks[i]) << names[i];
+    }
 }
