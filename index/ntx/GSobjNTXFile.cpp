@@ -90,6 +90,7 @@ void GSobjNTXFile::AdvanceChangeCounter() {
 
 bool GSobjNTXFile::UpdateTagsForRecord(int32_t record, bool isAppend) {
     if (GSobjNTXTag* tag = NtxTag()) {
+        if (disk_ && disk_->IsShared()) tag->RereadChangingFields();
         AdvanceChangeCounter();
         tag->MarkHeaderDirty();
         tag->WriteHeader();

@@ -157,6 +157,16 @@ int32_t GSobjNTXTag::RootPage() {
     return static_cast<int32_t>(root);
 }
 
+void GSobjNTXTag::RereadChangingFields() {
+    uint8_t head[ntx::kRootAt + 4] = {};
+    if (!file_->ReadBlock(headerPosition_, head, sizeof head)) ReportInvalid();
+    const int64_t root = ntx::Get32(head + ntx::kRootAt);
+    if (root < ntx::kPageSize || root % ntx::kPageSize != 0 || !file_->BlockInFile(root, ntx::kPageSize))
+        ReportInvalid();
+    rootPage_ = static_cast<int32_t>(root);
+    NtxFile()->SetChangeCounter(ntx::Get16(head + ntx::kChangeCounterAt));
+}
+
 void GSobjNTXTag::ReadHeader() {
     std::vector<uint8_t> h(ntx::kPageSize, 0);
     if (!file_->ReadBlock(headerPosition_, h.data(), ntx::kPageSize)) ReportInvalid();

@@ -23,6 +23,10 @@ public:
     void WritePage(int32_t page, GSobjIndexKey& node) override;
     void ReadHeader() override;
     void WriteHeader() override;
+    // The header fields other programs change (the root and the change counter) as the
+    // file holds them now: a shared file's writer takes them before it writes the header,
+    // or it would put back a root another program has since replaced.
+    void RereadChangingFields();
     // Checks of the index checker (NtxCheck.cpp): the header's fields against the key
     // expression, and each page's offset table.
     void CheckHeader(std::vector<std::string>& problems) override;

@@ -13,6 +13,7 @@
 #include "engine/DbfCreate.h"
 #include "engine/dBHandler.h"
 #include "index/cdx/GSobjCDXFile.h"
+#include "index/mdx/GSobjMDXFile.h"
 #include "index/ndx/GSobjNDXFile.h"
 #include "index/ntx/GSobjNTXFile.h"
 
@@ -65,6 +66,7 @@ inline void BuildIndex(GSO_dBHandler& t, const std::string& path, const std::str
     if (ext == ".NTX") f = std::make_unique<GSobjNTXFile>(&t, true, true, false, true, path);
     if (ext == ".NDX") f = std::make_unique<GSobjNDXFile>(&t, true, true, false, true, path);
     if (ext == ".CDX") f = std::make_unique<GSobjCDXFile>(&t, false, true, false, true, path);
+    if (ext == ".MDX") f = std::make_unique<GSobjMDXFile>(&t, false, true, false, true, path);
     ASSERT_TRUE(f) << path;
     f->CreateTag(tag, key, forText, unique, ascending);
 }
