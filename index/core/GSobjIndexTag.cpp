@@ -170,6 +170,7 @@ bool GSobjIndexTag::KeepRoot() {
 }
 
 void GSobjIndexTag::Reload(int mode) {
+    file_->CheckKeptPages();
     if (!KeepRoot()) {
         ReleasePath();
         rootPage_ = RootPage();
