@@ -15,9 +15,8 @@
 
 void GSobjCDXTag::ReadPage(int32_t page, GSobjIndexKey& node) {
     if (page <= 0 || page % cdx::kNodeSize != 0 || !file_->BlockInFile(page, cdx::kNodeSize)) ReportInvalid();
-    uint8_t buffer[cdx::kNodeSize];
-    const uint8_t* p = file_->ViewBlock(page, cdx::kNodeSize, buffer);
-    if (!p) ReportInvalid();
+    uint8_t p[cdx::kNodeSize];
+    if (!file_->ReadBlock(page, p, cdx::kNodeSize)) ReportInvalid();
     const uint16_t attributes = cdx::Get16(p + cdx::kAttributesAt);
     const int count = cdx::Get16(p + cdx::kCountAt);
     node.formatWord1 = static_cast<int32_t>(cdx::Get32(p + cdx::kLeftAt));
@@ -53,8 +52,7 @@ void GSobjCDXTag::ReadPage(int32_t page, GSobjIndexKey& node) {
     const uint32_t trailMask = p[cdx::kTrailMaskAt];
     if (count > 0 && (B < 3 || B > 8 || dupBits + trailBits > 16 || count * B > cdx::kLeafSpace)) ReportInvalid();
     const size_t entriesEnd = cdx::kLeafEntriesAt + static_cast<size_t>(count) * static_cast<size_t>(B);
-    uint8_t key[cdx::kMaxKeyLength];
-    std::memset(key, ' ', length);
+    std::vector<uint8_t> key(length, ' ');
     size_t keyEnd = cdx::kNodeSize;
     node.entries.resize(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
@@ -67,17 +65,17 @@ void GSobjCDXTag::ReadPage(int32_t page, GSobjIndexKey& node) {
         const size_t fresh = length - dup - trail;
         if (keyEnd < entriesEnd + fresh) ReportInvalid();
         keyEnd -= fresh;
-        std::memcpy(key + dup, p + keyEnd, fresh);
+        std::memcpy(key.data() + dup, p + keyEnd, fresh);
         const size_t kept = length - trail;
         GSobjIndexKeyData& d = node.entries[static_cast<size_t>(i)];
         if (NumberKeys()) {
-            std::memset(key + kept, 0, length - kept);
-            d.SetBytes(key, length);
+            std::fill(key.begin() + static_cast<long>(kept), key.end(), uint8_t{0});
+            d.SetBytes(key.data(), length);
         } else {
-            std::memset(key + kept, ' ', length - kept);
+            std::fill(key.begin() + static_cast<long>(kept), key.end(), ' ');
             size_t n = kept;
             while (n > 0 && key[n - 1] == ' ') --n;
-            d.SetText(reinterpret_cast<const char*>(key), n);
+            d.SetText(reinterpret_cast<const char*>(key.data()), n);
         }
         d.link = static_cast<int32_t>(record);
         d.compareRecord = d.link;
