@@ -11,7 +11,8 @@ GSobjSortCDX::GSobjSortCDX(GSobjCDXTag& tag, int maxKeyLength)
     : TgsSort(maxKeyLength, tag.Unique()),
       tag_(tag),
       layout_(cdx::ComputeLayout(tag.KeyLength(), tag.LargestRecord())),
-      keyLength_(static_cast<size_t>(tag.KeyLength())) {}
+      keyLength_(static_cast<size_t>(tag.KeyLength())),
+      writer_(*tag.File(), 1) {}
 
 int32_t GSobjSortCDX::WriteEmptyRoot(int32_t at) {
     if (at == gsNoPage) at = tag_.File()->AllocatePage();
@@ -91,7 +92,7 @@ void GSobjSortCDX::Close(size_t index, int32_t right, bool root) {
             cdx::Put32BE(e + keyLength_ + 4, static_cast<uint32_t>(level.children[i]));
         }
     }
-    tag_.File()->WriteBlock(level.position, p, cdx::kNodeSize);
+    writer_.Write(level.position, p, cdx::kNodeSize);
     if (root || n == 0) return;
     // Copies: the level above may grow the level list.
     std::vector<uint8_t> last(&level.keys[(n - 1) * keyLength_], &level.keys[n * keyLength_]);
@@ -124,6 +125,7 @@ int32_t GSobjSortCDX::WritePages() {
             if (top) root = levels_[i].position;
         }
     }
+    writer_.Flush();
     if (table) table->StatusReport(0, 0, 0);
     return root;
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "index/cdx/CdxLayout.h"
+#include "index/sort/TgsPageWriteBehind.h"
 #include "index/sort/TgsSort.h"
 
 class GSobjCDXTag;
@@ -38,4 +39,5 @@ private:
     cdx::LeafLayout layout_;
     size_t keyLength_;
     std::vector<Level> levels_;
+    TgsPageWriteBehind writer_;
 };

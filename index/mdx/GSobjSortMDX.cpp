@@ -8,7 +8,10 @@
 #include "index/mdx/MdxLayout.h"
 
 GSobjSortMDX::GSobjSortMDX(GSobjMDXTag& tag)
-    : TgsSort(SortKeyLength(tag), tag.Unique()), tag_(tag), reversed_(tag.Descending()) {}
+    : TgsSort(SortKeyLength(tag), tag.Unique()),
+      tag_(tag),
+      reversed_(tag.Descending()),
+      writer_(*tag.File(), mdx::kUnitSize) {}
 
 int GSobjSortMDX::SortKeyLength(const GSobjMDXTag& tag) {
     if (tag.KeyType() == 'C' && tag.Descending()) return tag.KeyLength() + 1;
@@ -83,7 +86,7 @@ int32_t GSobjSortMDX::Flush(size_t index, bool push) {
     mdx::Put32(&level.block[mdx::kCountAt], static_cast<uint32_t>(count));
     const int32_t at = tag_.File()->AllocatePage();
     mdx::Put32(&level.block[mdx::kBackChainAt], static_cast<uint32_t>(tag_.ChainBlock(at)));
-    tag_.File()->WriteBlock(at, level.block.data(), tag_.BlockSize());
+    writer_.Write(at, level.block.data(), static_cast<size_t>(tag_.BlockSize()));
     std::fill(level.block.begin(), level.block.end(), 0);
     level.count = 0;
     if (push) Add(index + 1, at, lastKey.data());
@@ -116,6 +119,7 @@ int32_t GSobjSortMDX::WritePages() {
         if (levels_[i].count == 0 && higher) continue;
         root = Flush(i, higher);
     }
+    writer_.Flush();
     if (table) table->StatusReport(0, 0, 0);
     return root;
 }

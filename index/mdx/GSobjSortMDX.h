@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "index/sort/TgsPageWriteBehind.h"
 #include "index/sort/TgsSort.h"
 
 class GSobjMDXTag;
@@ -39,4 +40,5 @@ private:
     GSobjMDXTag& tag_;
     bool reversed_;
     std::vector<Level> levels_;
+    TgsPageWriteBehind writer_;
 };

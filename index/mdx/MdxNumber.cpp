@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -28,6 +29,46 @@ bool DigitsAllZero(const uint8_t* digits) {
     return true;
 }
 
+// The powers of ten a double holds exactly.
+constexpr int kExactPowers = 23;
+constexpr double kPowersOfTen[kExactPowers] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                               1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                               1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr int64_t kLowestSignificand = 100000000000000;    // 10^(kMaxDigits - 1)
+constexpr int64_t kSignificandLimit = 1000000000000000;    // 10^kMaxDigits
+// How far from halfway the scaled magnitude must lie to be rounded as the exact decimal
+// expansion would: the one multiplication errs by at most half a unit in the last place,
+// which is 1/16 below 2^50 (> 10^15).
+constexpr double kRoundingMargin = 0.125;
+
+// The fifteen significant digits and decimal exponent (0.d1d2... x 10^exponent) of a
+// finite positive magnitude from 1 to 10^15 by integer arithmetic, as most stored numbers
+// are (few decimals, far from a rounding tie). False when the magnitude is outside that
+// range or too close to a tie to be sure; the caller then asks the exact conversion.
+bool QuickDigits(double magnitude, char* digits, int& exponent) {
+    if (!(magnitude >= 1.0 && magnitude < kPowersOfTen[kMaxDigits])) return false;
+    int e = 1;
+    while (magnitude >= kPowersOfTen[e]) ++e;  // 10^(e-1) <= magnitude < 10^e
+    const int scale = kMaxDigits - e;
+    if (scale < 0 || scale >= kExactPowers) return false;
+    const double scaled = magnitude * kPowersOfTen[scale];
+    const double whole = std::floor(scaled);
+    const double fraction = scaled - whole;
+    if (std::fabs(fraction - 0.5) < kRoundingMargin) return false;
+    auto significand = static_cast<int64_t>(whole) + (fraction > 0.5 ? 1 : 0);
+    if (significand == kSignificandLimit) {
+        significand = kLowestSignificand;  // 9.99...95 rounds up to the next power of ten
+        ++e;
+    }
+    if (significand < kLowestSignificand || significand >= kSignificandLimit) return false;
+    for (int i = kMaxDigits - 1; i >= 0; --i) {
+        digits[i] = static_cast<char>('0' + significand % 10);
+        significand /= 10;
+    }
+    exponent = e;
+    return true;
+}
+
 }  // namespace
 
 std::string ComparableFromNumber(double value) {
@@ -40,7 +81,7 @@ std::string ComparableFromNumber(double value) {
     char digits[kMaxDigits + 1] = {};
     if (std::isinf(magnitude)) {
         std::memset(digits, '9', kMaxDigits);
-    } else {
+    } else if (!QuickDigits(magnitude, digits, exponent)) {
         const auto done = std::to_chars(text, text + sizeof text - 1, magnitude, std::chars_format::scientific,
                                         kMaxDigits - 1);
         *done.ptr = '\0';

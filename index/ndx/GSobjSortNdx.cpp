@@ -8,7 +8,7 @@
 #include "index/ndx/NdxLayout.h"
 
 GSobjSortNdx::GSobjSortNdx(GSobjNDXTag& tag, int maxKeyLength)
-    : TgsSort(maxKeyLength, tag.Unique()), tag_(tag) {}
+    : TgsSort(maxKeyLength, tag.Unique()), tag_(tag), writer_(*tag.File(), ndx::kPageSize) {}
 
 void GSobjSortNdx::Add(size_t index, int32_t child, int32_t record, const uint8_t* key) {
     if (index >= static_cast<size_t>(ndx::kMaxDepth)) tag_.ReportInvalid();
@@ -33,7 +33,7 @@ int32_t GSobjSortNdx::Flush(size_t index, bool push) {
     const int count = index > 0 && level.count > 0 ? level.count - 1 : level.count;
     ndx::Put16(&level.page[ndx::kCountAt], static_cast<uint32_t>(count));
     const int32_t at = tag_.File()->AllocatePage();
-    tag_.File()->WriteBlock(at, level.page.data(), ndx::kPageSize);
+    writer_.Write(at, level.page.data(), ndx::kPageSize);
     std::fill(level.page.begin(), level.page.end(), 0);
     level.count = 0;
     if (push) Add(index + 1, at, 0, lastKey.data());
@@ -60,6 +60,7 @@ int32_t GSobjSortNdx::WritePages() {
         if (levels_[i].count == 0 && higher) continue;
         root = Flush(i, higher);
     }
+    writer_.Flush();
     if (table) table->StatusReport(0, 0, 0);
     return root;
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "index/sort/TgsPageWriteBehind.h"
 #include "index/sort/TgsSort.h"
 
 class GSobjNDXTag;
@@ -27,4 +28,5 @@ private:
 
     GSobjNDXTag& tag_;
     std::vector<Level> levels_;
+    TgsPageWriteBehind writer_;
 };

@@ -9,7 +9,7 @@
 #include "index/ntx/NtxLayout.h"
 
 GSobjSortNTX::GSobjSortNTX(GSobjNTXTag& tag, int maxKeyLength)
-    : TgsSort(maxKeyLength, tag.Unique()), tag_(tag) {}
+    : TgsSort(maxKeyLength, tag.Unique()), tag_(tag), writer_(*tag.File(), 1) {}
 
 void GSobjSortNTX::AddKey(const TgsVariant& key, int32_t record) {
     if (!tag_.Descending()) {
@@ -49,7 +49,7 @@ void GSobjSortNTX::PutItem(Level& level, int32_t child, int32_t record, const ui
 int32_t GSobjSortNTX::WriteLevelPage(Level& level) {
     ntx::Put16(&level.page[ntx::kCountAt], static_cast<uint32_t>(level.count));
     const int32_t at = tag_.File()->AllocatePage();
-    tag_.File()->WriteBlock(at, level.page.data(), ntx::kPageSize);
+    writer_.Write(at, level.page.data(), ntx::kPageSize);
     return at;
 }
 
@@ -125,6 +125,7 @@ int32_t GSobjSortNTX::WritePages() {
         root = WriteLevelPage(level);
         if (i + 1 < levels_.size()) AddToLevel(i + 1, root, upRecord, upKey.data());
     }
+    writer_.Flush();
     if (table) table->StatusReport(0, 0, 0);
     return root;
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "index/sort/TgsPageWriteBehind.h"
 #include "index/sort/TgsSort.h"
 
 class GSobjNTXTag;
@@ -29,6 +30,7 @@ private:
     uint8_t* ItemAt(Level& level, int slot) const;
 
     GSobjNTXTag& tag_;
+    TgsPageWriteBehind writer_;
     std::vector<Level> levels_;
     int32_t keysWritten_ = 0;
 };

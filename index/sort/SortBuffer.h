@@ -3,10 +3,11 @@
 // pages (40,960 bytes each, 32 by default) and handed out in ascending unsigned byte
 // order when the budget is used up or the adding ends. Each string is kept once with its
 // length and run type in an arena, and a 16-byte slot per string holds its first eight
-// bytes (most significant first, zero-padded) and its arena offset; the slots fill the
-// budget from its far end, so arena and slots together never exceed it. Sorting compares
-// the eight leading bytes as one number and only strings that share them byte by byte,
-// which orders by unsigned bytes and then by length (a proper prefix first).
+// bytes (most significant first, zero-padded), its arena offset and its length; the slots
+// fill the budget from its far end, so arena and slots together never exceed it. Sorting
+// distributes the slots in place by their leading bytes one at a time, then compares the
+// eight leading bytes as one number and only strings that share them byte by byte, which
+// orders by unsigned bytes and then by length (a proper prefix first).
 
 #include <cstddef>
 #include <cstdint>
@@ -38,7 +39,7 @@ private:
     struct Slot {
         uint64_t head;    // the first eight bytes, big-endian, zero-padded
         uint32_t offset;  // of the string's record in the arena
-        uint32_t spare;
+        uint32_t length;  // of the string
     };
     static constexpr size_t kRecordHead = 3;  // length (2 bytes) and run type
 
@@ -48,4 +49,7 @@ private:
     size_t fill_ = 0;   // arena bytes used from the front
     size_t count_ = 0;  // slots used from the back
     Slot* Slots() const;
+    // Whether a's string comes before b's.
+    static bool Before(const Slot& a, const Slot& b, const uint8_t* arena);
+    static void SortSlots(Slot* first, Slot* last, int byte, const uint8_t* arena);
 };

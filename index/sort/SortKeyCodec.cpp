@@ -9,8 +9,9 @@ constexpr uint8_t kTerminator = 0x00;
 constexpr uint64_t kSignBit64 = 0x8000000000000000ull;
 constexpr uint32_t kSignBit32 = 0x80000000u;
 
-void PutBigEndian(uint64_t v, int bytes, std::string& out) {
-    for (int i = bytes - 1; i >= 0; --i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+uint8_t* PutBigEndian(uint64_t v, int bytes, uint8_t* out) {
+    for (int i = bytes - 1; i >= 0; --i) *out++ = static_cast<uint8_t>((v >> (8 * i)) & 0xFF);
+    return out;
 }
 
 uint64_t GetBigEndian(const uint8_t* p, int bytes) {
@@ -31,7 +32,8 @@ uint8_t TypeOf(const TgsVariant& key) {
     }
 }
 
-void Encode(const TgsVariant& key, uint8_t type, int32_t record, std::string& out) {
+size_t Encode(const TgsVariant& key, uint8_t type, int32_t record, uint8_t* out) {
+    uint8_t* p = out;
     switch (type) {
         case kTypeText:
         case kTypeBytes: {
@@ -40,10 +42,6 @@ void Encode(const TgsVariant& key, uint8_t type, int32_t record, std::string& ou
             // Text sorts without its trailing blanks.
             if (type == kTypeText)
                 while (n > 0 && data[n - 1] == ' ') --n;
-            // Written in place: at most two bytes a key byte, and the terminator.
-            const size_t start = out.size();
-            out.resize(start + 2 * n + 1);
-            auto* p = reinterpret_cast<uint8_t*>(out.data() + start);
             for (size_t i = 0; i < n; ++i) {
                 const uint8_t b = data[i];
                 if (b <= kEscape) {
@@ -54,7 +52,6 @@ void Encode(const TgsVariant& key, uint8_t type, int32_t record, std::string& ou
                 }
             }
             *p++ = kTerminator;
-            out.resize(static_cast<size_t>(p - reinterpret_cast<uint8_t*>(out.data())));
             break;
         }
         case kTypeNumber: {
@@ -63,17 +60,18 @@ void Encode(const TgsVariant& key, uint8_t type, int32_t record, std::string& ou
             uint64_t bits;
             std::memcpy(&bits, &d, sizeof bits);
             bits = (bits & kSignBit64) ? ~bits : (bits | kSignBit64);
-            PutBigEndian(bits, 8, out);
+            p = PutBigEndian(bits, 8, p);
             break;
         }
         case kTypeDate: {
             uint32_t day = static_cast<uint32_t>(key.AsDate()) ^ kSignBit32;
-            PutBigEndian(day, 4, out);
+            p = PutBigEndian(day, 4, p);
             break;
         }
         default: break;
     }
-    PutBigEndian(static_cast<uint32_t>(record), 4, out);
+    p = PutBigEndian(static_cast<uint32_t>(record), 4, p);
+    return static_cast<size_t>(p - out);
 }
 
 bool Decode(const uint8_t* bytes, size_t length, uint8_t type, TgsVariant& key, int32_t& record) {

@@ -28,8 +28,13 @@ constexpr size_t kRecordBytes = 4;
 // The run type of a key, or kTypeEnd when the key's type cannot be sorted.
 uint8_t TypeOf(const TgsVariant& key);
 
-// Appends the encoding of `key` (of run type `type`) and of `record` to `out`.
-void Encode(const TgsVariant& key, uint8_t type, int32_t record, std::string& out);
+// The most bytes the encoding of a key of `keyLength` bytes (text or raw) takes with its
+// record number; numbers and dates take fewer.
+constexpr size_t MaxEncodedLength(size_t keyLength) { return 2 * keyLength + 1 + kRecordBytes; }
+
+// Writes the encoding of `key` (of run type `type`) and of `record` to `out`, which holds
+// MaxEncodedLength(key length) bytes at least; answers the bytes written.
+size_t Encode(const TgsVariant& key, uint8_t type, int32_t record, uint8_t* out);
 
 // Decodes an encoded string of run type `type` into the key and its record number.
 // False when the bytes are not a valid encoding.

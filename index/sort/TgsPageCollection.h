@@ -22,7 +22,11 @@ public:
     // Reading: Rewind, then Next until it gives false.
     void Rewind();
     bool Next();
-    const std::string& CurrentKey() const { return key_; }
+    const uint8_t* CurrentKey() const { return key_.data(); }
+    size_t CurrentLength() const { return keyLength_; }
+    // The current entry's first eight bytes, most significant first, zero-padded: equal
+    // heads leave the order to the bytes after them, unequal ones decide it.
+    uint64_t CurrentHead() const { return head_; }
     uint8_t CurrentType() const { return type_; }
     bool Exhausted() const { return position_ < 0; }
 
@@ -35,7 +39,13 @@ private:
     size_t fill_ = kPageBytes;  // write position in the last page
     std::string last_;          // the last entry written
 
-    std::string key_;      // the current entry read
+    // Entries are copied in whole chunks of this many bytes where the page allows.
+    static constexpr size_t kCopyChunk = 16;
+    static constexpr size_t kPrefetchAhead = 256;
+
+    std::vector<uint8_t> key_;  // the current entry read, with room for a chunk's overrun
+    size_t keyLength_ = 0;
+    uint64_t head_ = 0;
     uint8_t type_ = 0;
     int64_t position_ = -1;  // read position in the current page, -1 when exhausted
     size_t page_ = 0;

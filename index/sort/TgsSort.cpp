@@ -32,10 +32,9 @@ void TgsSort::AddKey(const TgsVariant& key, int32_t record) {
     } else if (type != sortType_) {
         throw ERidedezError(kMismatch);
     }
-    scratch_.clear();
-    sortcodec::Encode(key, type, record, scratch_);
-    if (!buffer_.Fits(scratch_.size())) FlushBuffer();
-    buffer_.Insert(reinterpret_cast<const uint8_t*>(scratch_.data()), scratch_.size(), type);
+    const size_t length = sortcodec::Encode(key, type, record, scratch_);
+    if (!buffer_.Fits(length)) FlushBuffer();
+    buffer_.Insert(scratch_, length, type);
     peakPages_ = std::max(peakPages_, buffer_.PagesInUse());
     ++keysAdded_;
 }
@@ -49,13 +48,32 @@ void TgsSort::FlushBuffer() {
 }
 
 bool TgsSort::RunBefore(size_t a, size_t b) const {
-    const std::string& ka = runs_[a]->CurrentKey();
-    const std::string& kb = runs_[b]->CurrentKey();
-    const size_t n = std::min(ka.size(), kb.size());
-    const int c = std::memcmp(ka.data(), kb.data(), n);  // unsigned bytes
+    const TgsPageCollection& ra = *runs_[a];
+    const TgsPageCollection& rb = *runs_[b];
+    if (ra.CurrentHead() != rb.CurrentHead()) return ra.CurrentHead() < rb.CurrentHead();
+    const size_t la = ra.CurrentLength();
+    const size_t lb = rb.CurrentLength();
+    const int c = std::memcmp(ra.CurrentKey(), rb.CurrentKey(), std::min(la, lb));  // unsigned bytes
     if (c != 0) return c < 0;
-    if (ka.size() != kb.size()) return ka.size() < kb.size();
+    if (la != lb) return la < lb;
     return a < b;  // the earlier run wins ties
+}
+
+// The heap keeps the run with the smallest current entry at its front; a run whose front
+// entry changed (or that was replaced by the last one) sinks to its place from there.
+void TgsSort::SiftDownFront() {
+    const size_t n = heap_.size();
+    size_t at = 0;
+    const size_t moving = heap_[0];
+    for (;;) {
+        size_t child = 2 * at + 1;
+        if (child >= n) break;
+        if (child + 1 < n && RunBefore(heap_[child + 1], heap_[child])) ++child;
+        if (!RunBefore(heap_[child], moving)) break;
+        heap_[at] = heap_[child];
+        at = child;
+    }
+    heap_[at] = moving;
 }
 
 void TgsSort::StartRetrieval() {
@@ -72,30 +90,27 @@ void TgsSort::StartRetrieval() {
 
 bool TgsSort::NextKey(TgsVariant& key, int32_t& record) {
     if (adding_) StartRetrieval();
-    auto after = [this](size_t a, size_t b) { return RunBefore(b, a); };
     while (!heap_.empty()) {
-        std::pop_heap(heap_.begin(), heap_.end(), after);
-        size_t run = heap_.back();
-        const std::string& bytes = runs_[run]->CurrentKey();
-        uint8_t type = runs_[run]->CurrentType();
+        TgsPageCollection& run = *runs_[heap_[0]];
+        const uint8_t* bytes = run.CurrentKey();
+        const size_t length = run.CurrentLength();
+        const uint8_t type = run.CurrentType();
         bool take = true;
-        size_t keyPart = sortcodec::KeyPartLength(bytes.size());
+        const size_t keyPart = sortcodec::KeyPartLength(length);
         if (unique_) {
-            if (haveLast_ && lastKeyPart_.size() == keyPart &&
-                bytes.compare(0, keyPart, lastKeyPart_) == 0)
+            if (haveLast_ && lastKeyPart_.size() == keyPart && std::memcmp(bytes, lastKeyPart_.data(), keyPart) == 0) {
                 take = false;
-            else
-                lastKeyPart_.assign(bytes, 0, keyPart), haveLast_ = true;
+            } else {
+                lastKeyPart_.assign(reinterpret_cast<const char*>(bytes), keyPart);
+                haveLast_ = true;
+            }
         }
-        bool decoded = false;
-        if (take)
-            decoded = sortcodec::Decode(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(),
-                                        type, key, record);
-        if (runs_[run]->Next()) {
-            std::push_heap(heap_.begin(), heap_.end(), after);
-        } else {
+        const bool decoded = take && sortcodec::Decode(bytes, length, type, key, record);
+        if (!run.Next()) {
+            heap_[0] = heap_.back();
             heap_.pop_back();
         }
+        if (!heap_.empty()) SiftDownFront();
         if (take && decoded) return true;
     }
     return false;

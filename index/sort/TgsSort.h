@@ -13,6 +13,7 @@
 
 #include "index/expr/TgsVariant.h"
 #include "index/sort/SortBuffer.h"
+#include "index/sort/SortKeyCodec.h"
 #include "index/sort/TgsPageCollection.h"
 
 class TgsSort {
@@ -40,6 +41,7 @@ private:
     void FlushBuffer();
     void StartRetrieval();
     bool RunBefore(size_t a, size_t b) const;
+    void SiftDownFront();
 
     bool unique_;
     int maxKeyLength_;
@@ -49,7 +51,7 @@ private:
     TgsSortBuffer buffer_;
     std::vector<std::unique_ptr<TgsPageCollection>> runs_;
     std::vector<size_t> heap_;  // run indices, smallest current entry first
-    std::string scratch_;
+    uint8_t scratch_[sortcodec::MaxEncodedLength(kMaxKeyLength)];  // one encoded key
     std::string lastKeyPart_;
     bool haveLast_ = false;
     size_t peakPages_ = 0;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <random>
 
@@ -100,6 +101,36 @@ TEST(MdxNumbers, ComparableFormsOrderLikeTheNumbersAndComeBack) {
         const int c = mdx::ComparableFromNumber(a).compare(mdx::ComparableFromNumber(b));
         EXPECT_EQ(byNumber, c < 0 ? -1 : c > 0 ? 1 : 0) << a << " " << b;
     }
+}
+
+// A number key holds the number's fifteen significant digits, rounded as its exact decimal
+// expansion is: read back, it is the double nearest to those digits as printf rounds them.
+// Amounts with few decimals, arbitrary doubles, halfway cases and values that round up to
+// the next power of ten.
+TEST(MdxNumbers, KeysHoldTheFifteenDigitsTheExactExpansionRoundsTo) {
+    auto roundTrip = [](double v) {
+        const std::string c = mdx::ComparableFromNumber(v);
+        return mdx::NumberFromComparable(reinterpret_cast<const uint8_t*>(c.data()), c.size());
+    };
+    auto fifteenDigits = [](double v) {
+        char text[64];
+        std::snprintf(text, sizeof text, "%.14e", v);
+        return std::strtod(text, nullptr);
+    };
+    std::vector<double> values = {1,  9.5,  10,  99999.99, 1e14, 999999999999999.0, 999999999999999.5,
+                                  1.000000000000005, 1.0000000000000049, 9999.9999999999995, 9999.999999999999,
+                                  123456789012345.6, 0.1, 0.3, 5e-8, 1e15, 1e16, 12345678901234567.0, 1e22, 1e23};
+    std::mt19937_64 rng(7);
+    for (int i = 0; i < 20000; ++i) {
+        // Stored amounts: up to ten digits with two decimals.
+        values.push_back(static_cast<double>(static_cast<int64_t>(rng() % 20000000000ull) - 9999999999) / 100.0);
+        // Any double of a wide range of magnitudes.
+        uint64_t bits = (rng() & 0x000FFFFFFFFFFFFFull) | ((1023 - 30 + rng() % 90) << 52);
+        double any;
+        std::memcpy(&any, &bits, sizeof any);
+        values.push_back(i % 2 ? any : -any);
+    }
+    for (double v : values) EXPECT_EQ(roundTrip(v), fifteenDigits(v)) << std::hexfloat << v;
 }
 
 TEST_F(MdxLayout, NewFileHasTheHeaderAreaOnly) {

@@ -201,3 +201,39 @@ TEST(Sort, KeysSharingTheirLeadingBytesSortByTheRestWithinTheMemoryBound) {
         ASSERT_EQ(got[i], model[i]) << "at " << i;
     }
 }
+
+TEST(Sort, OneFullBufferOrdersLikeAComparisonSort) {
+    // Enough keys to fill most of the default buffer in one run: distributed by their
+    // leading bytes, with repeated values, equal heads and every byte value.
+    std::mt19937_64 rng(5);
+    TgsSort numbers(20, false);
+    std::vector<std::pair<double, int32_t>> numberModel;
+    for (int32_t r = 1; r <= 30000; ++r) {
+        const double v = r % 7 == 0 ? 42.5 : static_cast<double>(static_cast<int64_t>(rng() % 2000001) - 1000000) / 8.0;
+        AddNumber(numbers, v, r);
+        numberModel.emplace_back(v, r);
+    }
+    EXPECT_EQ(numbers.RunCount(), 0u);  // nothing written out before retrieval
+    std::sort(numberModel.begin(), numberModel.end());
+    EXPECT_EQ(DrainNumbers(numbers), numberModel);
+    EXPECT_EQ(numbers.RunCount(), 1u);
+
+    TgsSort texts(20, false);
+    std::vector<std::pair<std::string, int32_t>> textModel;
+    for (int32_t r = 1; r <= 20000; ++r) {
+        std::string key = r % 3 == 0 ? "SAMEHEAD" : "";
+        const int extra = static_cast<int>(rng() % 12);
+        for (int i = 0; i < extra; ++i) key.push_back(static_cast<char>(rng() % 256));
+        while (!key.empty() && key.back() == ' ') key.pop_back();
+        AddText(texts, key, r);
+        textModel.emplace_back(key, r);
+    }
+    std::sort(textModel.begin(), textModel.end(), [](const auto& a, const auto& b) {
+        const int c = std::memcmp(a.first.data(), b.first.data(), std::min(a.first.size(), b.first.size()));
+        if (c != 0) return c < 0;
+        if (a.first.size() != b.first.size()) return a.first.size() < b.first.size();
+        return a.second < b.second;
+    });
+    EXPECT_EQ(DrainTexts(texts), textModel);
+    EXPECT_EQ(texts.RunCount(), 1u);
+}

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <string>
 
 #include "app/texts/DataFiles.h"
 #include "app/texts/KazTexts.h"
@@ -13,9 +14,9 @@ namespace kazdata {
 namespace {
 
 std::string SourceName(int variant) {
-    char name[16];
-    std::snprintf(name, sizeof name, "kaz%02d.txt", variant);
-    return name;
+    char number[12];
+    std::snprintf(number, sizeof number, "%02d", variant);
+    return std::string("kaz") + number + ".txt";
 }
 
 }  // namespace
