@@ -1,5 +1,6 @@
 #include "index/cdx/GSobjCDXFile.h"
 
+#include <algorithm>
 #include <cctype>
 #include <vector>
 
@@ -38,11 +39,19 @@ GSobjCDXFile::GSobjCDXFile(GSO_dBaseFld* table, bool overwrite, bool create, boo
     }
     // A file named like its table and holding tags is the table's production index.
     if (!tags_.empty()) SetProductionMark(true);
+    // Every writer moves the directory's change counter on once its pages are written, so
+    // pages read under an unchanged counter may be kept between operations.
+    KeepPagesWhileMarkHolds();
 }
 
 GSobjCDXFile::~GSobjCDXFile() {
     tags_.clear();
     directory_.reset();
+    try {
+        BeforeLetGo();
+    } catch (...) {
+        // Closing cannot report; the pages themselves are written.
+    }
 }
 
 GSobjIndexTag* GSobjCDXFile::DirectoryTag() const { return directory_.get(); }
@@ -103,7 +112,17 @@ void GSobjCDXFile::WithWholeFileLocked(F work) {
         GSO_DiskFile* d;
         ~Unlock() { d->UnlockRegion(); }
     } unlock{disk_.get()};
-    work();
+    try {
+        work();
+    } catch (...) {
+        try {
+            BeforeLetGo();
+        } catch (...) {
+            // The work's own error is the one to report.
+        }
+        throw;
+    }
+    BeforeLetGo();
 }
 
 bool GSobjCDXFile::RemoveTag(const std::string& name) {
@@ -143,6 +162,7 @@ GSobjIndexTag* GSobjCDXFile::CreateTag(const std::string& name, const std::strin
     directory_->InsertKey(entry);
     directory_->ReleasePath();
     SetProductionMark(true);
+    if (!locked_) BeforeLetGo();
     return t;
 }
 
@@ -153,6 +173,7 @@ bool GSobjCDXFile::DeleteTag(const std::string& name) {
         // An empty bag is no longer the table's production index.
         SetProductionMark(false);
     }
+    if (!locked_) BeforeLetGo();
     return found;
 }
 
@@ -211,15 +232,57 @@ void GSobjCDXFile::Reindex() {
 bool GSobjCDXFile::UpdateTagsForRecord(int32_t record, bool isAppend) {
     // Refused before any tag is touched, so that the bag's tags never disagree.
     RefuseGeneralTags();
-    ++changeCounter_;
-    directory_->MarkHeaderDirty();
-    directory_->WriteHeader();
-    return GSobjIndexFile::UpdateTagsForRecord(record, isAppend);
+    if (disk_ && disk_->IsShared()) {
+        AdvanceSharedMark();
+    } else {
+        ++changeCounter_;
+        directory_->MarkHeaderDirty();
+        directory_->WriteHeader();
+    }
+    const bool changed = GSobjIndexFile::UpdateTagsForRecord(record, isAppend);
+    // Without the index lock nothing else marks the end of this change.
+    if (!locked_) BeforeLetGo();
+    return changed;
+}
+
+bool GSobjCDXFile::ReadChangeMark(uint32_t& mark) {
+    uint8_t bytes[4] = {};
+    if (!disk_ || disk_->ReadAt(cdx::kChangeCounterAt, bytes, sizeof bytes) != sizeof bytes) return false;
+    mark = cdx::Get32(bytes);
+    return true;
 }
 
 bool GSobjCDXFile::ChangedByOthers() {
     if (!disk_ || !disk_->IsShared()) return false;
-    uint8_t head[12] = {};
-    if (!ReadBlock(0, head, sizeof head)) return false;
-    return cdx::Get32(head + cdx::kChangeCounterAt) != changeCounter_;
+    uint32_t mark = 0;
+    return ReadChangeMark(mark) && mark != changeCounter_;
+}
+
+bool GSobjCDXFile::WriteBlock(int64_t position, const void* buffer, int32_t size) {
+    if (disk_ && disk_->IsShared() && !unmarkedWrites_) {
+        uint32_t mark = 0;
+        markBeforeWrites_ = ReadChangeMark(mark) ? mark : changeCounter_;
+        unmarkedWrites_ = true;
+    }
+    return GSobjIndexFile::WriteBlock(position, buffer, size);
+}
+
+void GSobjCDXFile::AdvanceSharedMark() {
+    uint32_t onDisk = 0;
+    const bool known = ReadChangeMark(onDisk);
+    // Past the value the file held before this program's writes, every value they wrote,
+    // and the value it holds now.
+    uint32_t highest = std::max(changeCounter_, known ? onDisk : 0);
+    if (unmarkedWrites_) highest = std::max(highest, markBeforeWrites_);
+    const uint32_t before = unmarkedWrites_ ? markBeforeWrites_ : onDisk;
+    changeCounter_ = highest + 1;
+    uint8_t bytes[4] = {};
+    cdx::Put32(bytes, changeCounter_);
+    GSobjIndexFile::WriteBlock(cdx::kChangeCounterAt, bytes, sizeof bytes);
+    unmarkedWrites_ = false;
+    if (known) MarkMovedByUs(before, changeCounter_);
+}
+
+void GSobjCDXFile::BeforeLetGo() {
+    if (unmarkedWrites_) AdvanceSharedMark();
 }

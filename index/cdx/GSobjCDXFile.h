@@ -27,6 +27,8 @@ public:
     void Reindex() override;
     bool UpdateTagsForRecord(int32_t record, bool isAppend) override;
     bool ChangedByOthers() override;
+    // Notes, on a shared file, that the change mark must move on before the lock is let go.
+    bool WriteBlock(int64_t position, const void* buffer, int32_t size) override;
 
     GSobjCDXTag* Directory() const { return directory_.get(); }
     GSobjIndexTag* DirectoryTag() const override;
@@ -35,7 +37,15 @@ public:
     // The file size as last known (the next free position when it is known).
     int64_t FileEnd();
 
+protected:
+    bool ReadChangeMark(uint32_t& mark) override;
+    void BeforeLetGo() override;
+
 private:
+    // Shared files: moves the change mark on past every value it has held since this
+    // program began writing, and writes it (only its four bytes: the rest of the header
+    // may be another program's).
+    void AdvanceSharedMark();
     // Raises the GENERAL collation's error when any tag names it: such a bag is read only.
     void RefuseGeneralTags() const;
     void CreateEmpty();
@@ -51,4 +61,8 @@ private:
 
     std::unique_ptr<GSobjCDXTag> directory_;
     uint32_t changeCounter_ = 0;
+    // Shared files: pages written since the mark last moved, and the mark the file held
+    // before the first of them.
+    bool unmarkedWrites_ = false;
+    uint32_t markBeforeWrites_ = 0;
 };

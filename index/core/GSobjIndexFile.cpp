@@ -101,6 +101,30 @@ const uint8_t* GSobjIndexFile::ViewBlock(int64_t position, int32_t size, uint8_t
 
 uint64_t GSobjIndexFile::PageChanges() const { return pageCache_ ? pageCache_->Changes() : 0; }
 
+void GSobjIndexFile::KeepPagesWhileMarkHolds() {
+    if (!disk_ || !disk_->IsShared() || checksMark_) return;
+    pageCache_ = std::make_shared<TgsPageCache>();
+    checksMark_ = true;
+    pagesMarkKnown_ = false;
+}
+
+bool GSobjIndexFile::ReadChangeMark(uint32_t&) { return false; }
+
+void GSobjIndexFile::CheckKeptPages() {
+    if (!checksMark_) return;
+    uint32_t mark = 0;
+    const bool known = ReadChangeMark(mark);
+    if (known && pagesMarkKnown_ && mark == pagesMark_) return;
+    // Pages read from here on are read under this mark.
+    pageCache_->Clear();
+    pagesMarkKnown_ = known;
+    pagesMark_ = mark;
+}
+
+void GSobjIndexFile::MarkMovedByUs(uint32_t before, uint32_t after) {
+    if (checksMark_ && pagesMarkKnown_ && pagesMark_ == before) pagesMark_ = after;
+}
+
 bool GSobjIndexFile::WriteBlock(int64_t position, const void* buffer, int32_t size) {
     if (!disk_) return false;
     if (pageCache_) {
@@ -194,8 +218,14 @@ bool GSobjIndexFile::LockIndexFile() {
 
 void GSobjIndexFile::UnlockIndexFile() {
     if (!locked_ || !disk_) return;
-    disk_->UnlockRegion();
-    locked_ = false;
+    struct LetGo {
+        GSobjIndexFile* f;
+        ~LetGo() {
+            f->disk_->UnlockRegion();
+            f->locked_ = false;
+        }
+    } letGo{this};
+    BeforeLetGo();
 }
 
 bool GSobjIndexFile::NamedLikeTable() const {
@@ -226,7 +256,17 @@ void GSobjIndexFile::WithWholeFileInPlaceOfIndexLock(const std::function<void()>
             GSO_DiskFile* d;
             ~Unlock() { d->UnlockRegion(); }
         } unlock{disk_.get()};
-        work();
+        try {
+            work();
+        } catch (...) {
+            try {
+                BeforeLetGo();
+            } catch (...) {
+                // The work's own error is the one to report.
+            }
+            throw;
+        }
+        BeforeLetGo();
     }
     if (hadIndexLock) LockIndexFile();
 }

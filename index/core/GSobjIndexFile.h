@@ -58,10 +58,15 @@ public:
     // `buffer` filled from the file; nullptr when the file does not hold it whole. The
     // view stays valid until the next read or write of this file.
     const uint8_t* ViewBlock(int64_t position, int32_t size, uint8_t* buffer);
-    // Whether the file's pages stay in memory (opened exclusively), and the count of its
-    // changes through them: while it stays the same, a page read before is still true.
+    // Whether the file's pages stay in memory (opened exclusively, or shared and checked
+    // by the change mark), and the count of its changes through them (and of the times
+    // they were forgotten): while it stays the same, a page read before is still true.
     bool KeepsPages() const { return pageCache_ != nullptr; }
     uint64_t PageChanges() const;
+    // Called as every operation on a tag of this file begins. A shared file that keeps its
+    // pages while its change mark holds reads the mark afresh and forgets every page when
+    // the mark moved (another program, or another object of this one, changed the file).
+    void CheckKeptPages();
 
     const std::string& Name() const { return name_; }
     GSO_DiskFile* Disk() const { return disk_.get(); }
@@ -105,6 +110,22 @@ protected:
     // Cuts the file back to `size` bytes, forgetting the pages held in memory.
     void TruncateFile(int64_t size);
 
+    // Lets a file opened shared keep the pages it reads between operations, in lines of
+    // this object's own, trusted only while the format's change mark (ReadChangeMark) reads
+    // as it did when they were read. The format must move the mark on after every change
+    // of its own is written and before the lock is let go (BeforeLetGo), so that a page
+    // read while another program was writing is never trusted afterwards.
+    void KeepPagesWhileMarkHolds();
+    // The change mark as the file holds it now, read from the disk; false when it cannot
+    // be read (the base has none).
+    virtual bool ReadChangeMark(uint32_t& mark);
+    // Runs with the index lock or the whole-file lock still held, just before it is let go.
+    virtual void BeforeLetGo() {}
+    // After this object moved the mark on itself, under its lock, from `before` to `after`:
+    // the kept pages stay trusted when they were read under `before` (every change since
+    // was written through them).
+    void MarkMovedByUs(uint32_t before, uint32_t after);
+
     std::string name_;  // without path, upper case
     std::vector<std::unique_ptr<GSobjIndexTag>> tags_;
     GSO_dBaseFld* table_;
@@ -119,5 +140,8 @@ protected:
     uint32_t lockLength_ = 1;
     bool locked_ = false;
     int64_t knownEnd_ = -1;  // the file size last read or reached by a write
-    std::shared_ptr<TgsPageCache> pageCache_;  // exclusive files only
+    std::shared_ptr<TgsPageCache> pageCache_;  // exclusive files, and shared ones checked by their mark
+    bool checksMark_ = false;   // pageCache_ is trusted only while the change mark holds
+    bool pagesMarkKnown_ = false;
+    uint32_t pagesMark_ = 0;    // the change mark the kept pages were read under
 };

@@ -174,6 +174,7 @@ bool GSobjIndexTag::KeepRoot() {
 }
 
 void GSobjIndexTag::Reload(int mode) {
+    file_->CheckKeptPages();
     unbuiltPath_ = UnbuiltPath::None;
     if (!KeepRoot()) {
         ReleasePath();

@@ -1,13 +1,13 @@
 #pragma once
-// TgsPageCache: the pages of an exclusively opened index file kept in memory, so that
-// seeks and walks read the upper levels of the tree once instead of at every operation.
-// No other program can change such a file, so a cached line stays true until this
-// program writes over it or cuts the file back. The file is held in aligned lines of
-// 1,024 bytes (an NTX page, two NDX or CDX pages); a bounded number of lines is kept and
-// the clock hand evicts the ones not used since it last passed. The line held for a line
-// number is found through a table indexed by the number (four bytes per line of the
-// file's first 4 GB; lines beyond are read without caching). Shared files are not cached: they are re-read as others
-// may change them.
+// TgsPageCache: the pages of an index file kept in memory, so that seeks and walks read
+// the upper levels of the tree once instead of at every operation. No other program can
+// change an exclusively opened file, so a cached line stays true until this program
+// writes over it or cuts the file back; a shared file keeps a cache of its own only while
+// its change mark shows no other change (GSobjIndexFile::CheckKeptPages). The file is
+// held in aligned lines of 1,024 bytes (an NTX page, two NDX or CDX pages); a bounded
+// number of lines is kept and the clock hand evicts the ones not used since it last
+// passed. The line held for a line number is found through a table indexed by the number
+// (four bytes per line of the file's first 4 GB; lines beyond are read without caching).
 
 #include <cstdint>
 #include <functional>

@@ -216,4 +216,41 @@ TEST_F(HarbourInterchange, CdxWithSeveralTagsKeptByEitherWalksAlike) {
         EXPECT_EQ(Records(PeerWalk("DBFCDX", path, bag, tag)), Records(OurWalk(*t, tag, tag))) << tag;
 }
 
+TEST_F(HarbourInterchange, SharedCdxSeeksFollowHarbourEditsBetweenThem) {
+    const std::string bag = dir.File("bag.cdx");
+    {
+        auto t = GSO_dBHandler::Open(path, true, false);
+        BuildIndex(*t, bag, "NAME", "", false, true, "NAME");
+    }
+    // Our table stays open shared, its pages read by seeks, while Harbour edits it shared.
+    auto ours = GSO_dBHandler::Open(path, true, true);
+    ASSERT_EQ(ours->OpenIndexList("bag.cdx", "NAME"), 0);
+    auto seekAll = [&](GSO_dBHandler& t, const std::vector<std::string>& names) {
+        std::vector<int32_t> out;
+        for (const std::string& name : names) out.push_back(t.SeekKey(name) ? t.RecordNumber() : 0);
+        return out;
+    };
+    std::vector<std::string> names;
+    for (int32_t r : WalkTable(*ours)) {
+        ours->GoRecord(r);
+        names.push_back(NameOf(*ours));
+    }
+    seekAll(*ours, names);
+    for (unsigned seed : {5u, 6u}) {
+        testutil::CommandResult r = testutil::Run("'" + kHbPeer + "' edit DBFCDX '" + path + "' '" + bag + "' " +
+                                                  std::to_string(seed) + " 300 1");
+        ASSERT_EQ(r.status, 0) << r.err;
+        auto fresh = GSO_dBHandler::Open(path, true, true);
+        ASSERT_EQ(fresh->OpenIndexList("bag.cdx", "NAME"), 0);
+        std::vector<std::string> now;
+        for (int32_t rec : WalkTable(*fresh)) {
+            fresh->GoRecord(rec);
+            now.push_back(NameOf(*fresh));
+        }
+        now.insert(now.end(), names.begin(), names.end());
+        EXPECT_EQ(seekAll(*ours, now), seekAll(*fresh, now)) << "after Harbour's edits from seed " << seed;
+        EXPECT_EQ(WalkTable(*ours), Records(PeerWalk("DBFCDX", path, bag, "NAME")));
+    }
+}
+
 }  // namespace
