@@ -148,8 +148,7 @@ void GSobjNTXTag::SetSizes() {
 
 // ---- header ----------------------------------------------------------------------------------
 
-int32_t GSobjNTXTag::RootPage() {
-    uint8_t head[8] = {};
+int32_t GSobjNTXTag::ReadHeaderStart(uint8_t (&head)[kHeaderStart]) {
     if (!file_->ReadBlock(headerPosition_, head, sizeof head)) ReportInvalid();
     const int64_t root = ntx::Get32(head + ntx::kRootAt);
     if (root < ntx::kPageSize || root % ntx::kPageSize != 0 || !file_->BlockInFile(root, ntx::kPageSize))
@@ -157,13 +156,14 @@ int32_t GSobjNTXTag::RootPage() {
     return static_cast<int32_t>(root);
 }
 
+int32_t GSobjNTXTag::RootPage() {
+    uint8_t head[kHeaderStart] = {};
+    return ReadHeaderStart(head);
+}
+
 void GSobjNTXTag::RereadChangingFields() {
-    uint8_t head[ntx::kRootAt + 4] = {};
-    if (!file_->ReadBlock(headerPosition_, head, sizeof head)) ReportInvalid();
-    const int64_t root = ntx::Get32(head + ntx::kRootAt);
-    if (root < ntx::kPageSize || root % ntx::kPageSize != 0 || !file_->BlockInFile(root, ntx::kPageSize))
-        ReportInvalid();
-    rootPage_ = static_cast<int32_t>(root);
+    uint8_t head[kHeaderStart] = {};
+    rootPage_ = ReadHeaderStart(head);
     NtxFile()->SetChangeCounter(ntx::Get16(head + ntx::kChangeCounterAt));
 }
 

@@ -3,6 +3,7 @@
 // Keys are always text: numbers become sortable digit strings, dates "yyyymmdd".
 
 #include "index/core/GSobjIndexTag.h"
+#include "index/ntx/NtxLayout.h"
 
 class GSobjNTXFile;
 
@@ -45,6 +46,10 @@ protected:
     bool InsertDirect(const GSobjIndexKeyData& key, bool& first, bool& last) override;
 
 private:
+    // The header's first bytes: signature, change counter and root.
+    static constexpr size_t kHeaderStart = ntx::kRootAt + 4;
+    // Reads them; answers the root, refusing one that is not a page of the file.
+    int32_t ReadHeaderStart(uint8_t (&head)[kHeaderStart]);
     GSobjNTXFile* NtxFile() const;
     void SetSizes();
     // Writes the header bytes that differ from the file's.

@@ -19,7 +19,6 @@
 
 namespace {
 
-constexpr int32_t kMemoryLine = 64;
 // The most items a page holds (the shortest keys), and one more while a page splits.
 constexpr int kMostItems = ntx::MaxItems(1) + 1;
 
@@ -57,12 +56,6 @@ private:
     bool branch_ = false;
     bool valid_ = false;
 };
-
-// The stored key's length without its trailing blanks.
-size_t StoredLength(const uint8_t* key, size_t n) {
-    while (n > 0 && key[n - 1] == ' ') --n;
-    return n;
-}
 
 // Where the item after the counted ones lies when it may take a new item: inside the page
 // and apart from every item in use.
@@ -123,7 +116,7 @@ bool GSobjNTXTag::InsertDirect(const GSobjIndexKeyData& key, bool& first, bool& 
     // The key against a stored item, as the tag compares a key with an entry read from it.
     auto order = [&](const uint8_t* item) {
         const uint8_t* stored = item + ntx::kItemKeyAt;
-        const size_t n = StoredLength(stored, static_cast<size_t>(keyLength_));
+        const size_t n = ntx::TrimmedKeyLength(stored, static_cast<size_t>(keyLength_));
         const size_t common = keyBytes < n ? keyBytes : n;
         int c = common > 0 ? std::memcmp(key.Data(), stored, common) : 0;
         if (c == 0) c = keyBytes < n ? -1 : keyBytes > n ? 1 : 0;
@@ -144,9 +137,7 @@ bool GSobjNTXTag::InsertDirect(const GSobjIndexKeyData& key, bool& first, bool& 
             if (pages[i] == page) return false;
         const uint8_t* bytes = file_->ViewBlock(page, ntx::kPageSize, buffer);
         if (!bytes) return false;
-        // The search's reads depend on each other; asked for together, the page's memory
-        // lines arrive at once instead of one after the other.
-        for (int32_t at = 0; at < ntx::kPageSize; at += kMemoryLine) __builtin_prefetch(bytes + at);
+        ntx::FetchPageLines(bytes);
         const PageBytes view(bytes, maxKeys_, entrySize_);
         if (!view.Valid()) return false;
         // The first item the key sorts before: equal keys are passed.

@@ -15,10 +15,6 @@
 #include "index/ntx/GSobjNTXTag.h"
 #include "index/ntx/NtxLayout.h"
 
-namespace {
-constexpr size_t kMemoryLine = 64;  // the processor's cache line
-}  // namespace
-
 // The search key and the pages on the way down (to refuse a page that is its own ancestor).
 struct GSobjNTXTag::PageSearch {
     const uint8_t* key = nullptr;
@@ -54,10 +50,7 @@ const uint8_t* GSobjNTXTag::ViewPage(int32_t page, uint8_t* buffer) {
         ReportInvalid();
     const uint8_t* const p = file_->ViewBlock(page, ntx::kPageSize, buffer);
     if (!p) ReportInvalid();
-    // The halving jumps about the page: a page held in memory is fetched whole at once,
-    // not one memory line after another as the search reaches them.
-    if (p != buffer)
-        for (size_t at = 0; at < static_cast<size_t>(ntx::kPageSize); at += kMemoryLine) __builtin_prefetch(p + at);
+    if (p != buffer) ntx::FetchPageLines(p);
     if (ntx::Get16(&p[ntx::kCountAt]) > maxKeys_) ReportInvalid();
     return p;
 }
