@@ -117,7 +117,7 @@ void GSO_dBHandler::WriteAt(int64_t offset, const void* buffer, int32_t length) 
 
 bool GSO_dBHandler::RecordVisible() { return true; }
 
-bool GSO_dBHandler::Visible() { return (!IsDeleted() || UseDeleted()) && RecordVisible(); }
+bool GSO_dBHandler::Visible() { return (UseDeleted() || !IsDeleted()) && RecordVisible(); }
 
 void GSO_dBHandler::GoRecord(int32_t n) {
     if (Mode() != gsModeNormal) {
@@ -153,7 +153,12 @@ void GSO_dBHandler::GoRecord(int32_t n) {
     }
     // Moving past the last record leaves a blank record in the buffer.
     if (Eof() && n > 0) BlankRecord();
-    if (cacheActive_ != cacheWas) SetReadAhead(cacheWas);
+    if (cacheActive_ != cacheWas) {
+        // The tag's movement turned the cache off for the record; read it before the cache
+        // is back, or its first use would fill the whole cache around one record.
+        ReadIfUnread();
+        SetReadAhead(cacheWas);
+    }
     if (LockProtocol() == static_cast<int>(TgsLokProtocol::ClipLock)) UnlockIndexFiles();
 }
 

@@ -47,6 +47,7 @@ void GSO_dBaseDBF::OpenTable() {
         ownBuffer_[len] = 0x1A;
         saved_.assign(len + 1, ' ');
         curBuf_ = ownBuffer_.data();
+        unread_ = 0;
         headerDirty_ = tableLocked_ = exactMatch_ = false;
         useDeleted_ = true;
         userId_ = 0;
@@ -70,6 +71,7 @@ void GSO_dBaseDBF::CloseTable() {
     struct Closer {
         GSO_dBaseDBF* t;
         ~Closer() {
+            t->unread_ = 0;
             t->ownBuffer_.clear();
             t->saved_.clear();
             t->curBuf_ = nullptr;
@@ -86,11 +88,30 @@ void GSO_dBaseDBF::CloseTable() {
 std::string GSO_dBaseDBF::TableName() const { return platform::BaseNamePart(RealPath()); }
 
 void GSO_dBaseDBF::SetCurrentBuffer(uint8_t* buffer) {
+    ReadIfUnread();  // the record left unread belongs in the buffer being left
     curBuf_ = buffer ? buffer : ownBuffer_.data();
     XB_ASSERT(!opened_ || curBuf_ != nullptr);
 }
 
+void GSO_dBaseDBF::SetDeferredReads(bool on) {
+    ReadIfUnread();
+    deferReads_ = on;
+}
+
+void GSO_dBaseDBF::ReadUnread() const {
+    // Called through the const accessors of the buffer; the bytes it reads are the ones
+    // the movement would have read, so the object's visible state does not change.
+    auto* self = const_cast<GSO_dBaseDBF*>(this);
+    XB_ASSERT(unread_ == recNo_ && curBuf_ == ownBuffer_.data() && !IsShared());
+    // A failed read keeps the record unread: every later use of the buffer raises the
+    // error again, so no write can store the bytes of the record moved away from.
+    self->ReadRecordInto(unread_);
+    unread_ = 0;
+    self->SaveBuffer();
+}
+
 void GSO_dBaseDBF::SaveBuffer() {
+    ReadIfUnread();
     XB_ASSERT(curBuf_ != nullptr && saved_.size() > RecordLength());
     std::memcpy(saved_.data(), curBuf_, RecordLength());
 }
@@ -173,6 +194,15 @@ void GSO_dBaseDBF::PlainGoRecord(int32_t n) {
         }
     }
     Notify(gsNotify::kBeforeRead, n);
+    // No other program may change a file opened exclusively, so the read can wait for
+    // the record's first use; a seek or skip that only looks at the index never reads it.
+    if (deferReads_ && !IsShared() && curBuf_ == ownBuffer_.data()) {
+        unread_ = target;
+        recNo_ = target;
+        Notify(gsNotify::kRecordRead, target);
+        return;
+    }
+    XB_ASSERT(unread_ == 0);
     ReadRecordInto(target);
     recNo_ = target;
     XB_ASSERT(!eof_ && !bof_);
@@ -208,6 +238,7 @@ void GSO_dBaseDBF::PlainAddRecord() {
     }
     try {
         std::lock_guard<std::recursive_mutex> guard(CriticalSection());
+        ReadIfUnread();
         XB_ASSERT(opened_ && curBuf_ != nullptr);
         Notify(gsNotify::kBeforeWrite, 0);
         RefreshHeader();
@@ -236,6 +267,7 @@ void GSO_dBaseDBF::PlainAddRecord() {
 void GSO_dBaseDBF::PutRecord(int32_t n) { PlainPutRecord(n); }
 
 void GSO_dBaseDBF::PlainPutRecord(int32_t n) {
+    ReadIfUnread();
     Notify(gsNotify::kBeforeWrite, n);
     if (n > layout_.recordCount) RefreshHeader();  // another program may have appended
     if (n <= 0 || n > layout_.recordCount) {

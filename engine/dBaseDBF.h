@@ -70,7 +70,10 @@ public:
     int32_t RecordNumber() const { return recNo_; }
     bool Eof() const { return eof_; }
     bool Bof() const { return bof_; }
-    bool IsDeleted() const { return curBuf_[0] == '*'; }
+    bool IsDeleted() const {
+        ReadIfUnread();
+        return curBuf_[0] == '*';
+    }
     bool HeaderDirty() const { return headerDirty_; }
     bool TableLocked() const { return tableLocked_; }
     int LockProtocol() const { return protocol_; }
@@ -88,12 +91,26 @@ public:
 
     // The record buffer every record and field operation works on: the table's own
     // buffer unless pointed at one of the caller's (at least RecordLength() bytes;
-    // null points it back).
-    uint8_t* CurrentBuffer() { return curBuf_; }
-    const uint8_t* CurrentBuffer() const { return curBuf_; }
+    // null points it back). Take it afresh after each movement: on a file opened
+    // exclusively, moving into the table's own buffer reads the record at its first use.
+    uint8_t* CurrentBuffer() {
+        ReadIfUnread();
+        return curBuf_;
+    }
+    const uint8_t* CurrentBuffer() const {
+        ReadIfUnread();
+        return curBuf_;
+    }
     void SetCurrentBuffer(uint8_t* buffer);
     // The record as it was last read or written.
-    const uint8_t* SavedCopy() const { return saved_.data(); }
+    const uint8_t* SavedCopy() const {
+        ReadIfUnread();
+        return saved_.data();
+    }
+    // Whether movement on a file opened exclusively may leave the record's read to its
+    // first use (on by default; shared files and callers' buffers always read at once).
+    void SetDeferredReads(bool on);
+    bool DeferredReads() const { return deferReads_; }
 
     const std::vector<TgsDBFField>& Fields() const { return layout_.fields; }
     int FieldCount() const { return static_cast<int>(layout_.fields.size()); }
@@ -113,19 +130,30 @@ protected:
     void PlainAddRecord();
     void SetEof(bool on) { eof_ = on; }
     void SetBof(bool on) { bof_ = on; }
-    void SetRecordNumber(int32_t n) { recNo_ = n; }
-    void SetRecordCount(int32_t n) { layout_.recordCount = n; }
+    void SetRecordNumber(int32_t n) {
+        ReadIfUnread();
+        recNo_ = n;
+    }
+    void SetRecordCount(int32_t n) {
+        if (unread_ > n) ReadIfUnread();
+        layout_.recordCount = n;
+    }
     void MarkHeaderDirty() { headerDirty_ = true; }
     void SaveBuffer();
     int64_t RecordOffset(int32_t n) const { return layout_.RecordOffset(n); }
     // Reads record n into the current buffer (subcode 1207 for failures).
     void ReadRecordInto(int32_t n);
+    // Reads the record movement left unread, if any, into the table's own buffer.
+    void ReadIfUnread() const {
+        if (unread_ != 0) ReadUnread();
+    }
 
 private:
     bool LockRegionNoWait(uint32_t offset, uint32_t length);
     // Takes the header lock for an append, waiting with the engine's retry settings.
     bool AcquireAppendLock(bool& systemLockHeld);
     void ReleaseAppendLock(bool systemLockHeld);
+    void ReadUnread() const;
 
     TgsDBFLayout layout_;
     uint8_t flagBits_ = 0;
@@ -134,6 +162,10 @@ private:
     uint8_t* curBuf_ = nullptr;
     std::vector<uint8_t> saved_;
     int32_t recNo_ = 0;
+    // The record the own buffer stands for but does not hold yet (0: none). It is only
+    // ever recNo_, on a file no other program may change, with the own buffer current.
+    mutable int32_t unread_ = 0;
+    bool deferReads_ = true;
     bool eof_ = false;
     bool bof_ = true;
     bool headerDirty_ = false;

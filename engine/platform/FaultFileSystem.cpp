@@ -13,6 +13,7 @@ public:
     int ReadAt(int64_t offset, void* buffer, size_t length, size_t& transferred) override {
         transferred = 0;
         if (Dead()) return kInvalidHandle;
+        if (fs_.ReadFails()) return fs_.failCode_;
         return base_->ReadAt(offset, buffer, length, transferred);
     }
 
@@ -117,6 +118,11 @@ void FaultFileSystem::RefuseLocks(bool on) {
     refuseLocks_ = on;
 }
 
+void FaultFileSystem::FailReads(bool on) {
+    std::lock_guard<std::mutex> g(mu_);
+    failReads_ = on;
+}
+
 void FaultFileSystem::SetFailCode(int code) {
     std::lock_guard<std::mutex> g(mu_);
     failCode_ = code;
@@ -126,7 +132,7 @@ void FaultFileSystem::Reset() {
     std::lock_guard<std::mutex> g(mu_);
     writes_ = syncs_ = faults_ = 0;
     failWriteAt_ = failSyncAt_ = 0;
-    writeSticky_ = writeFailing_ = syncSticky_ = syncFailing_ = refuseLocks_ = false;
+    writeSticky_ = writeFailing_ = syncSticky_ = syncFailing_ = refuseLocks_ = failReads_ = false;
 }
 
 int FaultFileSystem::Writes() const {
@@ -174,6 +180,12 @@ bool FaultFileSystem::LockRefused() {
     std::lock_guard<std::mutex> g(mu_);
     if (refuseLocks_) ++faults_;
     return refuseLocks_;
+}
+
+bool FaultFileSystem::ReadFails() {
+    std::lock_guard<std::mutex> g(mu_);
+    if (failReads_) ++faults_;
+    return failReads_;
 }
 
 void FaultFileSystem::Remember(const std::string& path, Undo undo) {

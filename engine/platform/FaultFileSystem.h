@@ -33,6 +33,9 @@ public:
     // Refuses every byte-range lock (33) until called with false. The share-mode lock an
     // opening takes is not affected.
     void RefuseLocks(bool on);
+    // Fails every read with the fail code until called with false (a disk that stops
+    // answering). Reads made to remember bytes for a crash are not affected.
+    void FailReads(bool on);
     // The code failed writes and syncs answer (112, the disk is full, by default).
     void SetFailCode(int code);
     // Disarms every fault and zeroes the counters.
@@ -82,6 +85,7 @@ private:
     Verdict NextWrite();
     Verdict NextSync();
     bool LockRefused();
+    bool ReadFails();
     void Remember(const std::string& path, Undo undo);
     void Synced(const std::string& path);
     unsigned Generation() const;
@@ -99,6 +103,7 @@ private:
     bool syncSticky_ = false;
     bool syncFailing_ = false;
     bool refuseLocks_ = false;
+    bool failReads_ = false;
     int failCode_ = kDiskFull;
     unsigned generation_ = 0;
     std::map<std::string, std::vector<Undo>> unsynced_;

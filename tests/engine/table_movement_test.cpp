@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "engine/platform/FaultFileSystem.h"
 #include "engine/platform/LastError.h"
 #include "engine/Exception.h"
 #include "TableFixture.h"
@@ -191,6 +192,85 @@ TEST(TableMovement, AppendsByOthersBecomeVisibleInSharedUse) {
     EXPECT_FALSE(reader->Eof());
     EXPECT_EQ(NameOf(*reader), "LATE");
     EXPECT_EQ(reader->RecordCount(), 3);
+}
+
+// A table opened exclusively reads a record at the first use of the buffer, not at the
+// movement: whatever uses it first sees the record moved to last, as if read at once.
+TEST(TableMovement, RecordsReadAtFirstUseActAsReadAtTheMove) {
+    TempDir dir;
+    const std::string p = dir.File("d.dbf");
+    MakePeople(p, 6);
+    auto t = GSO_dBHandler::Open(p, true, false);
+    ASSERT_TRUE(t->DeferredReads());
+    t->GoRecord(2);
+    t->GoRecord(4);
+    EXPECT_EQ(NameOf(*t), "R4");
+    // The deletion flag, a rewrite, an append and the saved copy each take the record
+    // moved to, never the one in the buffer before.
+    t->GoRecord(3);
+    t->DeleteRecord();
+    t->GoRecord(1);
+    t->GoRecord(3);
+    EXPECT_TRUE(t->IsDeleted());
+    t->GoRecord(5);
+    t->PutRecord(6);
+    t->GoRecord(2);
+    t->AddRecord();
+    EXPECT_EQ(t->RecordCount(), 7);
+    t->GoRecord(1);
+    t->GoRecord(6);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(t->SavedCopy()) + 1, 2), "R5");
+    EXPECT_EQ(NameOf(*t), "R5");
+    t->GoRecord(7);
+    EXPECT_EQ(NameOf(*t), "R2");
+    EXPECT_FALSE(t->IsDeleted());
+    // Pointing the table at a caller's buffer first completes the own buffer's record.
+    t->GoRecord(4);
+    std::vector<uint8_t> mine(t->RecordLength() + 1, ' ');
+    t->SetCurrentBuffer(mine.data());
+    t->GoRecord(1);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(mine.data()) + 1, 2), "R1");
+    t->SetCurrentBuffer(nullptr);
+    EXPECT_EQ(NameOf(*t), "R4");
+    // Hidden deleted records are still passed over by a skip that reads nothing else.
+    t->SetUseDeleted(false);
+    t->GoRecord(2);
+    t->GoRecord(gsMoveNext);
+    EXPECT_EQ(t->RecordNumber(), 4);
+    EXPECT_EQ(NameOf(*t), "R4");
+}
+
+TEST(TableMovement, ARecordThatCannotBeReadAtFirstUseStopsEveryUseAndWrite) {
+    TempDir dir;
+    const std::string p = dir.File("lost.dbf");
+    MakePeople(p, 3000);  // more than the file's read buffer holds
+    platform::FaultFileSystem faults;
+    platform::FaultFileSystem::Installed installed(faults);
+    auto t = GSO_dBHandler::Open(p, true, false);
+    t->GoRecord(1);
+    EXPECT_EQ(NameOf(*t), "R1");
+    faults.FailReads(true);
+    t->GoRecord(2900);  // nothing read yet
+    EXPECT_EQ(t->RecordNumber(), 2900);
+    const std::string readError = std::string("Ridedez Error 112, SubCode 1101.\r ") + p;
+    EXPECT_EQ(ErrorOf([&] { (void)t->GetTextByName("NAME"); }), readError);
+    EXPECT_EQ(ErrorOf([&] { (void)t->IsDeleted(); }), readError);
+    // Record 1's bytes are still in the buffer; writing them anywhere would store a
+    // record the caller never had.
+    EXPECT_EQ(ErrorOf([&] { t->PutRecord(2); }), readError);
+    EXPECT_EQ(ErrorOf([&] { t->AddRecord(); }), readError);
+    faults.FailReads(false);
+    EXPECT_EQ(NameOf(*t), "R2900");
+    EXPECT_EQ(t->RecordCount(), 3000);
+    t->GoRecord(2);
+    EXPECT_EQ(NameOf(*t), "R2");
+
+    // With deferred reads off, the movement itself reports the failure.
+    t->SetDeferredReads(false);
+    faults.FailReads(true);
+    EXPECT_EQ(ErrorOf([&] { t->GoRecord(2500); }), readError);
+    faults.FailReads(false);
+    EXPECT_EQ(t->RecordNumber(), 2);
 }
 
 }  // namespace
