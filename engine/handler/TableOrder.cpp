@@ -362,6 +362,9 @@ void GSO_dBHandler::WriteBackIndexes(bool sharedOnly, bool flush) {
         if (!f || !f->Disk()) continue;
         if (sharedOnly && !f->Disk()->IsShared()) continue;
         for (size_t i = 0; i < f->TagCount(); ++i) f->Tag(i)->ReleasePath();
-        if (flush) f->Disk()->Flush();
+        if (flush) {
+            f->WriteHeldHeader();
+            f->Disk()->Flush();
+        }
     }
 }

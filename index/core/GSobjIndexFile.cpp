@@ -171,7 +171,9 @@ bool GSobjIndexFile::RenameFile(const std::string& newTableName) {
 }
 
 bool GSobjIndexFile::UpdateTagsForRecord(int32_t record, bool isAppend) {
-    ForgetPageCount();
+    // Another program sharing the file may have added pages since; a file opened
+    // exclusively grows only through this object's own allocations.
+    if (!disk_ || disk_->IsShared()) ForgetPageCount();
     bool changed = false;
     for (auto& tag : tags_) changed = tag->UpdateForRecord(record, isAppend) || changed;
     return changed;

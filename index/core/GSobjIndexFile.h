@@ -78,6 +78,9 @@ public:
     void SetExactMatch(bool on) { exactMatch_ = on; }
     int64_t PageCount() const { return pageCount_; }
     void ForgetPageCount() { pageCount_ = -1; }
+    // Writes what a file opened exclusively holds back from its header between updates
+    // (the base holds nothing back); called before the file is flushed.
+    virtual void WriteHeldHeader() {}
     size_t TagCount() const { return tags_.size(); }
     GSobjIndexTag* Tag(size_t i) const { return i < tags_.size() ? tags_[i].get() : nullptr; }
     GSobjIndexTag* FindTag(const std::string& name) const;

@@ -39,6 +39,9 @@ GSobjNDXTag::~GSobjNDXTag() {
     } catch (...) {
         root_.reset();
     }
+    // A header that could not be written stays as the file holds it; the base class's
+    // destructor must not try again (its header writer is gone by then).
+    HeaderWritten();
 }
 
 GSobjNDXFile* GSobjNDXTag::NdxFile() const { return static_cast<GSobjNDXFile*>(file_); }

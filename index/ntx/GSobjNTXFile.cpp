@@ -25,7 +25,11 @@ GSobjNTXFile::GSobjNTXFile(GSO_dBaseFld* table, bool overwrite, bool create, boo
     }
 }
 
-GSobjNTXFile::~GSobjNTXFile() { tags_.clear(); }
+GSobjNTXFile::~GSobjNTXFile() {
+    // The tag writes its header as it lets its path go.
+    if (counterHeld_ && NtxTag()) NtxTag()->MarkHeaderDirty();
+    tags_.clear();
+}
 
 GSobjNTXTag* GSobjNTXFile::NtxTag() const {
     return tags_.empty() ? nullptr : static_cast<GSobjNTXTag*>(tags_.front().get());
@@ -90,12 +94,24 @@ void GSobjNTXFile::AdvanceChangeCounter() {
 
 bool GSobjNTXFile::UpdateTagsForRecord(int32_t record, bool isAppend) {
     if (GSobjNTXTag* tag = NtxTag()) {
-        if (disk_ && disk_->IsShared()) tag->RereadChangingFields();
-        AdvanceChangeCounter();
-        tag->MarkHeaderDirty();
-        tag->WriteHeader();
+        if (disk_ && disk_->IsShared()) {
+            tag->RereadChangingFields();
+            AdvanceChangeCounter();
+            tag->MarkHeaderDirty();
+            tag->WriteHeader();
+        } else {
+            AdvanceChangeCounter();
+            counterHeld_ = true;
+        }
     }
     return GSobjIndexFile::UpdateTagsForRecord(record, isAppend);
+}
+
+void GSobjNTXFile::WriteHeldHeader() {
+    GSobjNTXTag* tag = NtxTag();
+    if (!counterHeld_ || !tag) return;
+    tag->MarkHeaderDirty();
+    tag->WriteHeader();
 }
 
 bool GSobjNTXFile::ChangedByOthers() {

@@ -24,15 +24,22 @@ public:
     bool UpdateTagsForRecord(int32_t record, bool isAppend) override;
     bool ChangedByOthers() override;
     void ResetFile() override;
+    void WriteHeldHeader() override;
 
     GSobjNTXTag* NtxTag() const;
     uint16_t ChangeCounter() const { return changeCounter_; }
     void SetChangeCounter(uint16_t c) { changeCounter_ = c; }
     // Advances the change counter (32767 wraps to 1).
     void AdvanceChangeCounter();
+    // The tag wrote the header, and with it the change counter held.
+    void CounterWritten() { counterHeld_ = false; }
     // The file size, for checking offsets read from pages.
     int64_t FileEnd();
 
 private:
     uint16_t changeCounter_ = 1;
+    // On a file opened exclusively the counter moves on in memory at every update and
+    // reaches the file with the next header write, at the latest at a flush or the close:
+    // no other program has the file open to watch it between.
+    bool counterHeld_ = false;
 };

@@ -39,6 +39,9 @@ GSobjNTXTag::~GSobjNTXTag() {
     } catch (...) {
         root_.reset();
     }
+    // A header that could not be written stays as the file holds it; the base class's
+    // destructor must not try again (its header writer is gone by then).
+    HeaderWritten();
 }
 
 GSobjNTXFile* GSobjNTXTag::NtxFile() const { return static_cast<GSobjNTXFile*>(file_); }
@@ -233,6 +236,7 @@ void GSobjNTXTag::WriteHeader() {
         std::memcpy(&h[ntx::kForExpressionAt], forExpression_.data(),
                     std::min(forExpression_.size(), ntx::kForExpressionSize - 1));
     WriteChangedBytes(h.data());
+    NtxFile()->CounterWritten();
     HeaderWritten();
 }
 

@@ -329,15 +329,27 @@ TEST_F(NtxBuild, RenamingFollowsTheTableAndKeepsTheOwnExtension) {
 TEST_F(NtxBuild, ChangeCounterAdvancesAndWrapsToOne) {
     auto f = Create("name.ntx", "NAME");
     table->files = {f.get()};
+    const auto inFile = [&] { return ntx::Get16(&testutil::ReadBytes(dir.File("name.ntx"))[ntx::kChangeCounterAt]); };
     EXPECT_EQ(f->ChangeCounter(), 1);
     Append(*table, {"One", 1, "", true});
     Append(*table, {"Two", 1, "", true});
     EXPECT_EQ(f->ChangeCounter(), 3);
-    f->SetChangeCounter(32767);
+    // Opened exclusively, the file gets the counter at the flush and at the close.
+    f->WriteHeldHeader();
+    EXPECT_EQ(inFile(), 3);
+    f->SetChangeCounter(32766);
     Append(*table, {"Three", 1, "", true});
+    Append(*table, {"Four", 1, "", true});
     EXPECT_EQ(f->ChangeCounter(), 1);
-    auto bytes = testutil::ReadBytes(dir.File("name.ntx"));
-    EXPECT_EQ(ntx::Get16(&bytes[ntx::kChangeCounterAt]), 1);
+    table->files.clear();
+    f.reset();
+    EXPECT_EQ(inFile(), 1);
+    // Shared, every update writes it at once for the programs watching it.
+    auto shared = std::make_unique<GSobjNTXFile>(table.get(), false, false, true, true, dir.File("name.ntx"));
+    table->files = {shared.get()};
+    Append(*table, {"Five", 1, "", true});
+    EXPECT_EQ(shared->ChangeCounter(), 2);
+    EXPECT_EQ(inFile(), 2);
     table->files.clear();
 }
 

@@ -145,6 +145,27 @@ TEST_F(TableOrder, WritesKeepEveryOpenIndexFileTrue) {
     EXPECT_EQ(WalkTable(*table), (std::vector<int32_t>{7, 2, 6, 4, 3, 5, 1}));
 }
 
+// An NTX file opened exclusively gets its change counter with the table's flush and at
+// the close, not at every update; the pages reach the file at once either way.
+TEST_F(TableOrder, AnExclusiveNtxFileGetsItsCounterAtTheFlushAndTheClose) {
+    const std::string file = dir.File("byname.ntx");
+    BuildIndex(*table, file, "UPPER(NAME)");
+    const auto counter = [&] { return testutil::ReadBytes(file)[2] | testutil::ReadBytes(file)[3] << 8; };
+    const int built = counter();
+    ASSERT_EQ(table->OpenIndexList("byname.ntx", "BYNAME"), 0);
+    Append(*table, {"Aaron", 7, "", true});
+    Append(*table, {"Zed", 8, "", true});
+    table->Flush();
+    EXPECT_EQ(counter(), built + 2);
+    table->GoRecord(1);
+    table->PutTextByName("NAME", "Omega");
+    table->PutRecord(1);
+    table->CloseIndexFiles();
+    EXPECT_EQ(counter(), built + 3);
+    ASSERT_EQ(table->OpenIndexList("byname.ntx", "BYNAME"), 0);
+    EXPECT_EQ(WalkTable(*table), (std::vector<int32_t>{7, 2, 6, 4, 3, 5, 1, 8}));
+}
+
 TEST_F(TableOrder, HiddenRecordsArePassedInTagOrder) {
     BuildIndex(*table, dir.File("byname.ntx"), "UPPER(NAME)");
     ASSERT_EQ(table->OpenIndexList("byname.ntx", "BYNAME"), 0);
