@@ -104,27 +104,6 @@ int32_t GSobjCDXFile::AllocatePage() {
     return at;
 }
 
-template <class F>
-void GSobjCDXFile::WithWholeFileLocked(F work) {
-    if (locked_) UnlockIndexFile();
-    if (!disk_->LockWholeFile()) ReportError(platform::kLockViolation, gsSub::kNone, name_);
-    struct Unlock {
-        GSO_DiskFile* d;
-        ~Unlock() { d->UnlockRegion(); }
-    } unlock{disk_.get()};
-    try {
-        work();
-    } catch (...) {
-        try {
-            BeforeLetGo();
-        } catch (...) {
-            // The work's own error is the one to report.
-        }
-        throw;
-    }
-    BeforeLetGo();
-}
-
 bool GSobjCDXFile::RemoveTag(const std::string& name) {
     for (size_t i = 0; i < tags_.size(); ++i) {
         if (Upper(tags_[i]->Name()) != name) continue;
@@ -204,7 +183,7 @@ void GSobjCDXFile::LayOutEmptyTags() {
 void GSobjCDXFile::Reindex() {
     if (!disk_) return;
     RefuseGeneralTags();
-    WithWholeFileLocked([&] {
+    WithWholeFileInPlaceOfIndexLock([&] {
         for (auto& tag : tags_) tag->ReleasePath();
         directory_->ReleasePath();
         knownEnd_ = -1;

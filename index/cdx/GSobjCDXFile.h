@@ -55,9 +55,6 @@ private:
     void LayOutEmptyTags();
     // Removes the tag named `name` (upper case) and its directory key; false when none.
     bool RemoveTag(const std::string& name);
-    // Runs `work` with the whole file locked.
-    template <class F>
-    void WithWholeFileLocked(F work);
 
     std::unique_ptr<GSobjCDXTag> directory_;
     uint32_t changeCounter_ = 0;
